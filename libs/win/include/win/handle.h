@@ -1,0 +1,77 @@
+#pragma once
+// Owning wrappers for Win32 handles: one small move-only class per kind of
+// handle, so that every error path closes exactly once.
+#include <utility>
+#include <windows.h>
+
+namespace win {
+
+// Traits give the empty value(s) and the close call of one kind of handle.
+template <class Traits>
+class Unique {
+public:
+    using handle_type = typename Traits::handle_type;
+
+    Unique() = default;
+    explicit Unique(handle_type h) : m_h(h) {}
+    ~Unique() { reset(); }
+    Unique(const Unique&) = delete;
+    Unique& operator=(const Unique&) = delete;
+    Unique(Unique&& other) noexcept : m_h(other.release()) {}
+    Unique& operator=(Unique&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+
+    handle_type get() const { return m_h; }
+    bool valid() const { return Traits::valid(m_h); }
+    explicit operator bool() const { return valid(); }
+
+    handle_type release() { return std::exchange(m_h, Traits::empty()); }
+    void reset(handle_type h = Traits::empty()) {
+        const handle_type old = std::exchange(m_h, h);
+        if (Traits::valid(old)) Traits::close(old);
+    }
+    // For calls that return a handle through an out-parameter.
+    handle_type* put() { reset(); return &m_h; }
+
+private:
+    handle_type m_h = Traits::empty();
+};
+
+template <class H, H Empty, class Close>
+struct NullTraits {
+    using handle_type = H;
+    static H empty() { return Empty; }
+    static bool valid(H h) { return h != Empty; }
+    static void close(H h) { Close{}(h); }
+};
+
+struct CloseKernel { void operator()(HANDLE h) const { ::CloseHandle(h); } };
+struct CloseRegKey { void operator()(HKEY h) const { ::RegCloseKey(h); } };
+struct FreeModule { void operator()(HMODULE h) const { ::FreeLibrary(h); } };
+struct DeleteGdi { void operator()(HGDIOBJ h) const { ::DeleteObject(h); } };
+struct DestroyIconCursor { void operator()(HICON h) const { ::DestroyIcon(h); } };
+struct UnmapView { void operator()(void* p) const { ::UnmapViewOfFile(p); } };
+struct FreeLocal { void operator()(HLOCAL h) const { ::LocalFree(h); } };
+
+// Files and other kernel objects that use INVALID_HANDLE_VALUE as failure;
+// NULL counts as empty too, so a handle from either kind of call fits.
+struct FileTraits {
+    using handle_type = HANDLE;
+    static HANDLE empty() { return INVALID_HANDLE_VALUE; }
+    static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void close(HANDLE h) { ::CloseHandle(h); }
+};
+
+using FileHandle = Unique<FileTraits>;
+// Processes, threads, events and file mappings (NULL on failure).
+using KernelHandle = Unique<NullTraits<HANDLE, nullptr, CloseKernel>>;
+using RegKey = Unique<NullTraits<HKEY, nullptr, CloseRegKey>>;
+using Module = Unique<NullTraits<HMODULE, nullptr, FreeModule>>;
+using GdiObject = Unique<NullTraits<HGDIOBJ, nullptr, DeleteGdi>>;
+using IconHandle = Unique<NullTraits<HICON, nullptr, DestroyIconCursor>>;
+using MappedView = Unique<NullTraits<void*, nullptr, UnmapView>>;
+using LocalMemory = Unique<NullTraits<HLOCAL, nullptr, FreeLocal>>;
+
+}  // namespace win

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what building, testing and the demo need on a Debian 12 machine (run as root).
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+
+need=(cmake make python3 openssl osslsigncode gcab googletest ca-certificates
+      g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+      g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+      wine wine32:i386 wine64 libwine:i386 libwine libgnutls30:i386 libgnutls30
+      xvfb xauth fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine)
+
+missing=()
+for p in "${need[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

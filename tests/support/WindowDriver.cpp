@@ -1,0 +1,68 @@
+#include "WindowDriver.h"
+
+namespace testing_support {
+namespace {
+
+struct Search {
+    DWORD processId;
+    int controlId;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialogWindow(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t className[16] = {};
+    GetClassNameW(hwnd, className, 16);
+    if (owner != search->processId || wcscmp(className, L"#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+    if (search->controlId != 0 && !GetDlgItem(hwnd, search->controlId)) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND WaitForDialog(DWORD processId, int controlId, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        Search search{processId, controlId, nullptr};
+        EnumWindows(&FindDialogWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            Sleep(150);  // let it finish painting
+            return search.found;
+        }
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring ControlText(HWND dialog, int controlId) { return WindowText(GetDlgItem(dialog, controlId)); }
+
+void Click(HWND dialog, int buttonId) { PostMessageW(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0); }
+
+bool WaitUntilGone(HWND hwnd, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (IsWindow(hwnd)) {
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+DialogDriver::DialogDriver(std::function<void(HWND)> drive, int controlId, DWORD processId)
+    : m_thread([this, drive, controlId, processId] {
+          const HWND dialog = WaitForDialog(processId, controlId);
+          m_found = dialog != nullptr;
+          if (dialog) drive(dialog);
+      }) {}
+
+DialogDriver::~DialogDriver() { m_thread.join(); }
+
+}  // namespace testing_support

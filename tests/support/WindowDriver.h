@@ -1,0 +1,41 @@
+#pragma once
+// Finding and driving the dialogs that the code under test shows, from
+// another thread or process, the way a user would.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace testing_support {
+
+// The first visible dialog window of the process that has a control with
+// `controlId` (0: any), waited for up to `timeoutMs`; null when none came.
+HWND WaitForDialog(DWORD processId, int controlId = 0, DWORD timeoutMs = 10000);
+std::wstring WindowText(HWND hwnd);
+std::wstring ControlText(HWND dialog, int controlId);
+// Presses a button as a click would.
+void Click(HWND dialog, int buttonId);
+// True while the window exists, waited for up to `timeoutMs`.
+bool WaitUntilGone(HWND hwnd, DWORD timeoutMs = 10000);
+
+// Runs `drive` on its own thread with the dialog that appears in this
+// process, and joins it on destruction.
+class DialogDriver {
+public:
+    explicit DialogDriver(std::function<void(HWND)> drive, int controlId = 0, DWORD processId = GetCurrentProcessId());
+    ~DialogDriver();
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+    // False when no dialog appeared in time.
+    bool found() const { return m_found; }
+
+private:
+    std::thread m_thread;
+    bool m_found = false;
+};
+
+// Saves what the screen shows of the window as <artifacts>/screenshots/NAME.png.
+bool SaveScreenshot(HWND hwnd, const std::wstring& name);
+
+}  // namespace testing_support

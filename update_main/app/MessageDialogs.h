@@ -1,0 +1,17 @@
+#pragma once
+// The question and closing dialogs through which errors and questions reach
+// the user. The ...Exit routines end the process with exit code 1 when the
+// user closes the dialog, which is the only way their dialogs end.
+#include <windows.h>
+
+#include "framework/CString.h"
+
+// The yes / no question; IDOK, IDCANCEL or another result of the dialog.
+INT_PTR Ask(const CString& question, const wchar_t* okCaption);
+// The yes / no question with the template's captions; いいえ ends the process.
+void AskOrExit(const CString& question);
+// The short closing message; closing it ends the process.
+void ShowSmallCloseAndExit(const CString& message);
+
+// Ends the process at once with the given exit code.
+[[noreturn]] void EndProcess(int exitCode);

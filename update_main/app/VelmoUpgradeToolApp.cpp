@@ -1,0 +1,108 @@
+#include "VelmoUpgradeToolApp.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "MessageDialogs.h"
+#include "ProcessSetup.h"
+#include "RunMode.h"
+#include "UserMessages.h"
+#include "dialogs/VelmoUpgradeToolDlg.h"
+#include "dialogs/VelmoUpgradeToolDlg_Close.h"
+#include "win/handle.h"
+
+bool g_calledService = false;
+
+namespace {
+
+// The real dialogs and actions behind the end of a run.
+class AppRunEndActions : public RunEndActions {
+public:
+    explicit AppRunEndActions(CVelmoUpgradeToolApp& app) : m_app(app) {
+        for (CVelmoUpgradeToolDlg* dialog : {&m_mainDialog, static_cast<CVelmoUpgradeToolDlg*>(&m_closeDialog)})
+            dialog->m_linkAddress = SUPPORT_URL;
+    }
+
+    INT_PTR ShowMainDialog(const CString& message) override {
+        m_mainDialog.m_message = message;
+        return m_mainDialog.DoModal();
+    }
+    void ShowClosingDialog(const CString& message) override {
+        m_closeDialog.m_message = message;
+        m_closeDialog.DoModal();
+    }
+    void ShowNoticeBox(const CString& message) override {
+        ::MessageBoxW(nullptr, message, VELMO_TITLE, MB_ICONEXCLAMATION);
+    }
+    INT_PTR Ask(const CString& question, const wchar_t* okCaption) override { return ::Ask(question, okCaption); }
+    void AskOrExit(const CString& question) override { ::AskOrExit(question); }
+    void ShowCloseAndExit(const CString& message) override { m_app.ShowCloseAndExit(message); }
+    void ShowSmallCloseAndExit(const CString& message) override { ::ShowSmallCloseAndExit(message); }
+    BOOL IsUserAnAdmin() override { return ::IsUserAnAdmin(); }
+    BOOL RunSubCommand(int isAdmin) override { return m_app.RunSubCommand(isAdmin); }
+    void ReadAuxAppVersions(CString& currentVersion, CString& newVersion) override {
+        currentVersion.Empty();
+        newVersion.Empty();
+    }
+
+private:
+    CVelmoUpgradeToolApp& m_app;
+    CVelmoUpgradeToolDlg m_mainDialog;
+    VelmoUpgradeToolDlg_Close m_closeDialog;
+};
+
+}  // namespace
+
+CVelmoUpgradeToolApp::CVelmoUpgradeToolApp() = default;
+
+bool CVelmoUpgradeToolApp::ParseCommandLine() {
+    int argc = 0;
+    win::LocalMemory owned;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    owned.reset(argv);
+    std::vector<std::wstring> arguments;
+    for (int i = 0; argv && i < argc; ++i) arguments.emplace_back(argv[i]);
+
+    const CommandLineOptions options = ParseArguments(arguments);
+    m_argc = argc;
+    m_runMode = options.runMode;
+    g_calledService = options.calledService;
+    return true;
+}
+
+void CVelmoUpgradeToolApp::ShowCloseAndExit(const CString& message) {
+    VelmoUpgradeToolDlg_Close dialog;
+    dialog.m_message = message;
+    dialog.m_linkAddress = SUPPORT_URL;
+    if (dialog.DoModal() == IDCANCEL) EndProcess(1);
+}
+
+RunResults CVelmoUpgradeToolApp::CollectResults() const {
+    RunResults results;
+    results.runMode = m_runMode;
+    results.message = m_message;
+    results.message2 = m_message2;
+    return results;
+}
+
+BOOL CVelmoUpgradeToolApp::InitInstance() {
+    SetJapaneseLocale();
+    if (!HardenDllSearchPath()) {
+        ShowCloseAndExit(ErrorText(K818));
+        return FALSE;
+    }
+
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
+    ::InitCommonControlsEx(&controls);
+    CWinApp::InitInstance();
+
+    AppRunEndActions actions(*this);
+    RunUpdateCheck(L"");
+    FinishRun(CollectResults(), actions, m_exitCode);
+    return FALSE;
+}
+
+int CVelmoUpgradeToolApp::ExitInstance() {
+    return m_exitCode != 0 ? m_exitCode : CWinApp::ExitInstance();
+}

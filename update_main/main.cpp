@@ -1,0 +1,4 @@
+// The one application object of the main update program.
+#include "app/VelmoUpgradeToolApp.h"
+
+CVelmoUpgradeToolApp theApp;
