@@ -7,7 +7,8 @@ need=(cmake make python3 openssl osslsigncode gcab googletest ca-certificates
       g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
       g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
       wine wine32:i386 wine64 libwine:i386 libwine libgnutls30:i386 libgnutls30
-      xvfb xauth fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine)
+      xvfb xauth fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine
+      nginx-light tinyproxy-bin)
 
 missing=()
 for p in "${need[@]}"; do
@@ -16,5 +17,11 @@ done
 if ((${#missing[@]})); then
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
   apt-get update -qq
+  # The tests start their own servers on loopback ports; the packages must
+  # not start system services of their own.
+  policy=/usr/sbin/policy-rc.d
+  own_policy=
+  if [ ! -e "$policy" ]; then printf '#!/bin/sh\nexit 101\n' >"$policy"; chmod +x "$policy"; own_policy=1; fi
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  if [ -n "$own_policy" ]; then rm -f "$policy"; fi
 fi
