@@ -3,6 +3,7 @@
 // handle, so that every error path closes exactly once.
 #include <utility>
 #include <windows.h>
+#include <wincrypt.h>
 
 namespace win {
 
@@ -73,5 +74,14 @@ using GdiObject = Unique<NullTraits<HGDIOBJ, nullptr, DeleteGdi>>;
 using IconHandle = Unique<NullTraits<HICON, nullptr, DestroyIconCursor>>;
 using MappedView = Unique<NullTraits<void*, nullptr, UnmapView>>;
 using LocalMemory = Unique<NullTraits<HLOCAL, nullptr, FreeLocal>>;
+
+// CryptoAPI provider, key and hash handles (all ULONG_PTR, 0 when empty).
+struct ReleaseCryptProv { void operator()(HCRYPTPROV h) const { ::CryptReleaseContext(h, 0); } };
+struct DestroyCryptKey { void operator()(HCRYPTKEY h) const { ::CryptDestroyKey(h); } };
+struct DestroyCryptHash { void operator()(HCRYPTHASH h) const { ::CryptDestroyHash(h); } };
+
+using CryptProv = Unique<NullTraits<HCRYPTPROV, 0, ReleaseCryptProv>>;
+using CryptKey = Unique<NullTraits<HCRYPTKEY, 0, DestroyCryptKey>>;
+using CryptHash = Unique<NullTraits<HCRYPTHASH, 0, DestroyCryptHash>>;
 
 }  // namespace win
