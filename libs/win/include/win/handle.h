@@ -84,4 +84,13 @@ using CryptProv = Unique<NullTraits<HCRYPTPROV, 0, ReleaseCryptProv>>;
 using CryptKey = Unique<NullTraits<HCRYPTKEY, 0, DestroyCryptKey>>;
 using CryptHash = Unique<NullTraits<HCRYPTHASH, 0, DestroyCryptHash>>;
 
+// Certificate stores and certificate contexts (NULL when empty).
+struct CloseCertStore { void operator()(HCERTSTORE h) const { ::CertCloseStore(h, 0); } };
+struct FreeCertContext {
+    void operator()(PCCERT_CONTEXT c) const { ::CertFreeCertificateContext(c); }
+};
+
+using CertStore = Unique<NullTraits<HCERTSTORE, nullptr, CloseCertStore>>;
+using CertContext = Unique<NullTraits<PCCERT_CONTEXT, nullptr, FreeCertContext>>;
+
 }  // namespace win
