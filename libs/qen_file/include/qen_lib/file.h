@@ -1,0 +1,33 @@
+#pragma once
+// Whole-file and folder operations. Each returns a plain success flag and
+// reports a failure through the diagnostic log (two level-2 entries).
+#include <cstddef>
+#include <string>
+
+#include "qen_lib/byte_buffer.h"
+
+namespace qen_lib::file {
+
+// True when the path names an existing object that is not a folder.
+bool file_exists(const std::wstring& path);
+
+// True when the folder (an absolute path) exists afterwards; missing parent
+// folders are created too.
+bool make_dirs(const std::wstring& dir);
+
+// make_dirs of the text before the last '\' or '/'.
+bool make_parent_dirs(const std::wstring& path);
+
+// Fail when the target exists.
+bool move_file(const std::wstring& from, const std::wstring& to);
+bool copy_file(const std::wstring& from, const std::wstring& to);
+
+// The whole file when it holds at most max_size bytes; ok tells whether it
+// was read completely. Any failure gives an empty buffer.
+ByteBuffer load(const std::wstring& path, unsigned max_size, bool& ok);
+
+// Creates or truncates the file and writes the bytes; true only when every
+// byte reached the file and it was closed without error.
+bool save(const std::wstring& path, const void* data, std::size_t len);
+
+}  // namespace qen_lib::file

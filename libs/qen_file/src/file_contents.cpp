@@ -1,0 +1,71 @@
+// Whole-file load and save.
+#include <io.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "qen_lib/crt_file.h"
+#include "qen_lib/file.h"
+#include "qen_lib/log.h"
+
+namespace qen_lib::file {
+
+ByteBuffer load(const std::wstring& path, unsigned max_size, bool& ok) {
+    ok = false;
+    FILE* raw = nullptr;
+    const errno_t open_error = _wfopen_s(&raw, path.c_str(), L"rb");
+    CrtFile stream(raw);
+    if (open_error != 0 || !stream) {
+        log::report(L"qen_lib::file::load", 344, L"File loading failed(%d): path=%ls", open_error,
+                    path.c_str());
+        return ByteBuffer();
+    }
+    // The size of what is open, not of whatever the name points to by now.
+    const long long size = _filelengthi64(_fileno(stream.get()));
+    if (size < 0) {
+        log::report(L"qen_lib::file::load", 305, L"File loading failed(%d): path=%ls", errno,
+                    path.c_str());
+        return ByteBuffer();
+    }
+    if (size > static_cast<long long>(max_size)) {
+        log::report(L"qen_lib::file::load", 312, L"File too big: filesize=%lld, path=%ls", size,
+                    path.c_str());
+        return ByteBuffer();
+    }
+    ByteBuffer bytes(static_cast<std::uint32_t>(size));
+    errno = 0;
+    if (std::fread(bytes.data(), 1, bytes.size(), stream.get()) != bytes.size() ||
+        std::ferror(stream.get())) {
+        log::report(L"qen_lib::file::load", 344, L"File loading failed(%d): path=%ls", errno,
+                    path.c_str());
+        return ByteBuffer();
+    }
+    ok = true;
+    return bytes;
+}
+
+bool save(const std::wstring& path, const void* data, std::size_t len) {
+    FILE* raw = nullptr;
+    const errno_t open_error = _wfopen_s(&raw, path.c_str(), L"wb");
+    CrtFile stream(raw);
+    if (open_error != 0 || !stream) {
+        log::report(L"qen_lib::file::save", 358, L"File writting failed(%d): path=%ls", open_error,
+                    path.c_str());
+        return false;
+    }
+    errno = 0;
+    bool ok = std::fwrite(data, 1, len, stream.get()) == len && !std::ferror(stream.get());
+    int error = errno;
+    // The last buffered bytes reach the file only when it is closed, so a
+    // full disk may show only here.
+    if (close_checked(stream) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok)
+        log::report(L"qen_lib::file::save", 377, L"File writting failed(%d): path=%ls", error,
+                    path.c_str());
+    return ok;
+}
+
+}  // namespace qen_lib::file
