@@ -11,7 +11,9 @@ namespace qen_lib::text {
 std::wstring widen(const std::string& narrow) {
     std::vector<wchar_t> wide(narrow.size() + 1);
     std::size_t converted = 0;
-    if (mbstowcs_s(&converted, wide.data(), wide.size(), narrow.c_str(), narrow.size()) != 0)
+    // Invalid input may come back as "success" with a count of -1.
+    if (mbstowcs_s(&converted, wide.data(), wide.size(), narrow.c_str(), narrow.size()) != 0 ||
+        converted == static_cast<std::size_t>(-1))
         return std::wstring();
     return std::wstring(wide.data());
 }
