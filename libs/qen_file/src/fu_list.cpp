@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -12,10 +13,19 @@ int LineFuncForList(wchar_t* line, void* user) {
     return 0;
 }
 
+namespace {
+
+// Runtimes differ in how fputws fails: EOF, or WEOF, which is positive as an int.
+bool put(const wchar_t* text, FILE* stream) {
+    const int result = std::fputws(text, stream);
+    return result >= 0 && result != static_cast<int>(WEOF);
+}
+
+}  // namespace
+
 int WriteFuncForList(FILE* stream, void* user) {
     for (const std::wstring& line : *static_cast<const std::vector<std::wstring>*>(user)) {
-        if (std::fputws(line.c_str(), stream) < 0 || std::fputws(L"\n", stream) < 0)
-            return ERROR_WRITE_FAULT;
+        if (!put(line.c_str(), stream) || !put(L"\n", stream)) return ERROR_WRITE_FAULT;
     }
     return 0;
 }

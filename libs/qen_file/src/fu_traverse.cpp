@@ -30,14 +30,18 @@ int FU_TraverseFileEx(const wchar_t* path, FU_LineFunc func, void* user, unsigne
 
     std::vector<wchar_t> line(FU_MAX_LINE + 1);
     errno = 0;
-    while (std::fgetws(line.data(), static_cast<int>(line.size()), stream.get())) {
-        if (wchar_t* end = std::wcschr(line.data(), L'\n')) {
-            *end = L'\0';
-        } else if (!std::feof(stream.get()) && !line_ends_here(stream.get())) {
+    for (;;) {
+        // fgetws ends the text at the last place only when it filled the
+        // buffer; this mark tells it apart from a shorter read.
+        line[FU_MAX_LINE] = L'?';
+        if (!std::fgetws(line.data(), static_cast<int>(line.size()), stream.get())) break;
+        const bool filled = line[FU_MAX_LINE] == L'\0' && line[FU_MAX_LINE - 1] != L'\n';
+        if (filled && !line_ends_here(stream.get())) {
             // Handing the line over in pieces would let a piece that starts
             // with '#' pass for a comment; the caller gets an error instead.
             return FU_ERROR_LINE_TOO_LONG;
         }
+        if (wchar_t* end = std::wcschr(line.data(), L'\n')) *end = L'\0';
         if (skipped(line.data(), flags)) continue;
         if (const int stop = func(line.data(), user)) return stop;
     }

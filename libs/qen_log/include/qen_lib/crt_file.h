@@ -1,6 +1,7 @@
 #pragma once
 // Owner of a C runtime stream, so that every early return closes it. Callers
-// that must know whether the final flush worked close it through close_checked.
+// that must know whether the last bytes reached the file close it through
+// close_checked.
 #include <cstdio>
 #include <memory>
 
@@ -12,10 +13,15 @@ struct CrtFileCloser {
 
 using CrtFile = std::unique_ptr<FILE, CrtFileCloser>;
 
-// Closes the stream and returns what fclose returned (0, or EOF when the
-// buffered data could not be written or the close failed).
+// Flushes and closes the stream; 0 only when both worked. The flush is its
+// own step because some runtimes' fclose reports only the close, and a full
+// disk shows up in the flush.
 inline int close_checked(CrtFile& file) {
-    return file ? std::fclose(file.release()) : 0;
+    if (!file) return 0;
+    FILE* raw = file.release();
+    const int flushed = std::fflush(raw);
+    const int closed = std::fclose(raw);
+    return flushed == 0 && closed == 0 ? 0 : EOF;
 }
 
 }  // namespace qen_lib

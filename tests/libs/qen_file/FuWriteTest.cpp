@@ -1,0 +1,125 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "fu_test_files.h"
+#include "qen_lib/crt_file.h"
+#include "qen_lib/fu.h"
+#include "temp_folder.h"
+#include "win/handle.h"
+
+using testing_support::exists;
+using testing_support::read_bytes;
+using testing_support::TempFolder;
+using testing_support::write_bytes;
+
+namespace {
+
+int write_lines(const std::wstring& path, const Lines& lines, int type = 0) {
+    return FU_WriteFileEx(path.c_str(), WriteFuncForList, const_cast<Lines*>(&lines), type);
+}
+
+// Writes its first line, then fails.
+int fail_after_first_line(FILE* stream, void*) {
+    std::fputws(L"partial\n", stream);
+    return ERROR_WRITE_FAULT;
+}
+
+}  // namespace
+
+TEST(FuWrite, ReplacesTheTargetInEachEncoding) {
+    const Lines lines = {L"一行目", L"b"};
+    const struct {
+        int type;
+        std::string bytes;
+    } cases[] = {
+        {0, "\x88\xea\x8d\x73\x96\xda" "\r\nb\r\n"},
+        {1, "\xef\xbb\xbf\xe4\xb8\x80\xe8\xa1\x8c\xe7\x9b\xae" "\r\nb\r\n"},
+        {2, utf16le(L"一行目\r\nb\r\n", true)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        TempFolder folder;
+        const std::wstring path = folder / L"list.txt";
+        write_bytes(path, "old content that is longer than the new one");
+        EXPECT_EQ(0, write_lines(path, lines, c.type));
+        EXPECT_EQ(c.bytes, read_bytes(path));
+        EXPECT_FALSE(exists(path + L".new"));
+
+        Lines read_back;
+        EXPECT_EQ(0, FU_TraverseFileEx(path.c_str(), LineFuncForList, &read_back, 0, c.type));
+        EXPECT_EQ(lines, read_back);
+    }
+}
+
+TEST(FuWrite, FailingWriterKeepsTheOldTargetAndLeavesTheNewFile) {
+    TempFolder folder;
+    const std::wstring path = folder / L"list.txt";
+    write_bytes(path, "old\r\n");
+    EXPECT_EQ(ERROR_WRITE_FAULT, FU_WriteFileEx(path.c_str(), fail_after_first_line, nullptr, 0));
+    EXPECT_EQ("old\r\n", read_bytes(path));
+    EXPECT_EQ("partial\r\n", read_bytes(path + L".new"));
+
+    // The next run truncates and reuses the left-over file.
+    EXPECT_EQ(0, write_lines(path, {L"new"}));
+    EXPECT_EQ("new\r\n", read_bytes(path));
+    EXPECT_FALSE(exists(path + L".new"));
+}
+
+TEST(FuWrite, FullDiskKeepsTheOldTarget) {
+    // The test set-up links <artifacts>/full-disk.txt.new to the host's
+    // always-full device; only Wine can reach it.
+    const char* artifacts = std::getenv("VUT_ARTIFACTS");
+    if (!running_on_wine() || !artifacts) GTEST_SKIP() << "needs Wine and the test set-up";
+    std::wstring path = L"Z:" + std::wstring(artifacts, artifacts + std::strlen(artifacts)) +
+                        L"/full-disk.txt";
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    write_bytes(path, "old\r\n");
+
+    // The few bytes fail only when the stream is closed.
+    EXPECT_NE(0, write_lines(path, {L"new"}));
+    EXPECT_EQ("old\r\n", read_bytes(path));
+    // Many bytes fail while the writer runs.
+    EXPECT_EQ(ERROR_WRITE_FAULT, write_lines(path, {std::wstring(1 << 16, L'x')}));
+    EXPECT_EQ("old\r\n", read_bytes(path));
+}
+
+TEST(FuWrite, TargetThatCannotBeReplacedKeepsItsContent) {
+    TempFolder folder;
+    const std::wstring path = folder / L"list.txt";
+    write_bytes(path, "old\r\n");
+    win::FileHandle held(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held.valid());
+    EXPECT_NE(0, write_lines(path, {L"new"}));
+    held.reset();
+    EXPECT_EQ("old\r\n", read_bytes(path));
+    EXPECT_EQ("new\r\n", read_bytes(path + L".new"));
+}
+
+TEST(FuWrite, CreatesMissingFoldersAndReportsOnesThatCannotBeMade) {
+    TempFolder folder;
+    EXPECT_EQ(0, write_lines(folder / L"a\\b/list.txt", {L"x"}));
+    EXPECT_EQ("x\r\n", read_bytes(folder / L"a\\b\\list.txt"));
+
+    write_bytes(folder / L"file", "");
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, write_lines(folder / L"file\\list.txt", {L"x"}));
+}
+
+TEST(FuWrite, ListWriterReportsAFailedWrite) {
+    if (!running_on_wine()) GTEST_SKIP() << "needs Wine's view of /dev/full";
+    FILE* raw = nullptr;
+    ASSERT_EQ(0, _wfopen_s(&raw, L"Z:\\dev\\full", L"wt"));
+    qen_lib::CrtFile full(raw);
+    Lines none;
+    // More than the stream buffers, so that the write reaches the device.
+    Lines long_line = {std::wstring(1 << 16, L'x')};
+    EXPECT_EQ(0, WriteFuncForList(full.get(), &none));
+    EXPECT_EQ(ERROR_WRITE_FAULT, WriteFuncForList(full.get(), &long_line));
+}
