@@ -1,0 +1,60 @@
+#pragma once
+// The main program's picture of the machine that the update rules are
+// evaluated against, and the results that the rules and the flow put into it.
+#include <windows.h>
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+struct CalendarDate {
+    int day = 0;
+    int month = 0;  // 1-12
+    int year = 0;
+};
+
+// The installed client's version (also the rule values of the client test).
+struct ProductVersion {
+    std::uint32_t major = 0;
+    std::uint32_t minor = 0;
+    std::uint32_t sub_minor = 0;
+    std::wstring ver;  // as the client's INI file gives it; empty when none
+};
+
+// The running Windows (also the rule values of the Windows tests).
+struct OsVersion {
+    std::uint32_t major = 0;
+    std::uint32_t minor = 0;
+    std::uint32_t sp_major = 0;
+    std::uint32_t sp_minor = 0;
+    std::uint32_t wow64 = 0;  // 1 for a 32-bit process on 64-bit Windows
+};
+
+struct EnvironmentInfo {
+    CalendarDate today;
+    CalendarDate next_check;
+    int probability = 0;
+    int hour = 0;
+    OsVersion os;
+    ProductVersion installed;
+    std::wstring directory;      // the client's folder as its INI file gives it
+    std::wstring dURL;           // setup address of the last fired rule naming one
+    int rootCertUpdate = 0;      // newer root certificates and no client update
+    int auxAppUpdate = 0;        // an auxiliary-application update is due
+
+    // Local time now into `local` and today; when the time cannot be had,
+    // `local` is zeroed and today is (0, 1, 1900).
+    std::tm& ReadToday(std::tm& local);
+    // next_check = the day `interval_days` plus a random 0..spread_days-1
+    // days after `local`'s date; the date of `local` itself when no such
+    // date can be computed.
+    void ComputeNextCheckDate(std::tm local, int interval_days, int spread_days);
+    // Windows and service-pack version from GetVersionExW; its result.
+    BOOL ReadOsVersion();
+    // os.wow64 from IsWow64Process when kernel32 has it, else 0.
+    void ReadWow64();
+    // installed and directory from %WINDIR%\ZRVCAVelmo.ini.
+    void ReadInstalledVersion();
+    // The dialogs' version label: "Velmoご利用ソフト： " and the version or "なし".
+    std::wstring InstallStatusLabel() const;
+};
