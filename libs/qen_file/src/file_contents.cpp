@@ -10,12 +10,22 @@
 
 namespace qen_lib::file {
 
+namespace {
+
+// The open stream, or an empty one with the open's error number in error.
+CrtFile open_file(const std::wstring& path, const wchar_t* mode, errno_t& error) {
+    FILE* raw = nullptr;
+    error = _wfopen_s(&raw, path.c_str(), mode);
+    return CrtFile(error == 0 ? raw : nullptr);
+}
+
+}  // namespace
+
 ByteBuffer load(const std::wstring& path, unsigned max_size, bool& ok) {
     ok = false;
-    FILE* raw = nullptr;
-    const errno_t open_error = _wfopen_s(&raw, path.c_str(), L"rb");
-    CrtFile stream(raw);
-    if (open_error != 0 || !stream) {
+    errno_t open_error = 0;
+    CrtFile stream = open_file(path, L"rb", open_error);
+    if (!stream) {
         log::report(L"qen_lib::file::load", 344, L"File loading failed(%d): path=%ls", open_error,
                     path.c_str());
         return ByteBuffer();
@@ -45,10 +55,9 @@ ByteBuffer load(const std::wstring& path, unsigned max_size, bool& ok) {
 }
 
 bool save(const std::wstring& path, const void* data, std::size_t len) {
-    FILE* raw = nullptr;
-    const errno_t open_error = _wfopen_s(&raw, path.c_str(), L"wb");
-    CrtFile stream(raw);
-    if (open_error != 0 || !stream) {
+    errno_t open_error = 0;
+    CrtFile stream = open_file(path, L"wb", open_error);
+    if (!stream) {
         log::report(L"qen_lib::file::save", 358, L"File writting failed(%d): path=%ls", open_error,
                     path.c_str());
         return false;

@@ -7,15 +7,13 @@
 #include <gtest/gtest.h>
 
 #include "fu_test_files.h"
-#include "log_seam.h"
+#include "logged_file_test.h"
 #include "qen_lib/file.h"
 #include "temp_folder.h"
 
 namespace file = qen_lib::file;
 using Messages = std::vector<std::wstring>;
-using qen_lib::log::testing::LogSwitchedOn;
 using testing_support::read_bytes;
-using testing_support::TempFolder;
 using testing_support::write_bytes;
 
 namespace {
@@ -24,14 +22,9 @@ std::string text_of(const qen_lib::ByteBuffer& buffer) {
     return std::string(reinterpret_cast<const char*>(buffer.data()), buffer.size());
 }
 
-class FileContents : public testing::Test {
-protected:
-    TempFolder log_folder;
-    LogSwitchedOn log{log_folder / L"log.txt"};
-    TempFolder folder;
-};
-
 }  // namespace
+
+using FileContents = LoggedFileTest;
 
 TEST_F(FileContents, LoadTakesFilesUpToTheLimit) {
     const std::wstring path = folder / L"ten.bin";

@@ -6,16 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include "log_seam.h"
+#include "logged_file_test.h"
 #include "qen_lib/file.h"
 #include "temp_folder.h"
 
 namespace file = qen_lib::file;
 using Messages = std::vector<std::wstring>;
-using qen_lib::log::testing::LogSwitchedOn;
 using testing_support::exists;
 using testing_support::read_bytes;
-using testing_support::TempFolder;
 using testing_support::write_bytes;
 
 namespace {
@@ -24,16 +22,9 @@ bool is_folder(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
-
-// Each test logs into a folder of its own, apart from the files it works on.
-class FileFolders : public testing::Test {
-protected:
-    TempFolder log_folder;
-    LogSwitchedOn log{log_folder / L"log.txt"};
-    TempFolder folder;
-};
-
 }  // namespace
+
+using FileFolders = LoggedFileTest;
 
 TEST_F(FileFolders, MakeDirsCreatesNestedFoldersAndAcceptsExistingOnes) {
     const std::wstring dir = folder / L"a\\b\\c";
