@@ -8,7 +8,7 @@ need=(cmake make python3 openssl osslsigncode gcab googletest ca-certificates
       g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
       wine wine32:i386 wine64 libwine:i386 libwine libgnutls30:i386 libgnutls30
       xvfb xauth fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine
-      nginx-light tinyproxy-bin)
+      nginx-light tinyproxy-bin locales)
 
 missing=()
 for p in "${need[@]}"; do
@@ -24,4 +24,13 @@ if ((${#missing[@]})); then
   if [ ! -e "$policy" ]; then printf '#!/bin/sh\nexit 101\n' >"$policy"; chmod +x "$policy"; own_policy=1; fi
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   if [ -n "$own_policy" ]; then rm -f "$policy"; fi
+fi
+
+# Wine takes its code page (932) from LC_ALL=ja_JP.UTF-8, and the Unix side of
+# file names from the same locale: without it generated, Japanese file names
+# cannot be created.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen >/dev/null
 fi

@@ -15,7 +15,7 @@ BOOL CALLBACK FindDialogWindow(HWND hwnd, LPARAM param) {
     GetWindowThreadProcessId(hwnd, &owner);
     wchar_t className[16] = {};
     GetClassNameW(hwnd, className, 16);
-    if (owner != search->processId || wcscmp(className, L"#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+    if ((search->processId != 0 && owner != search->processId) || wcscmp(className, L"#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
     if (search->controlId != 0 && !GetDlgItem(hwnd, search->controlId)) return TRUE;
     search->found = hwnd;
     return FALSE;

@@ -9,8 +9,9 @@
 
 namespace testing_support {
 
-// The first visible dialog window of the process that has a control with
-// `controlId` (0: any), waited for up to `timeoutMs`; null when none came.
+// The first visible dialog window of the process (0: of any process) that has
+// a control with `controlId` (0: any), waited for up to `timeoutMs`; null when
+// none came.
 HWND WaitForDialog(DWORD processId, int controlId = 0, DWORD timeoutMs = 10000);
 std::wstring WindowText(HWND hwnd);
 std::wstring ControlText(HWND dialog, int controlId);
@@ -19,8 +20,8 @@ void Click(HWND dialog, int buttonId);
 // True while the window exists, waited for up to `timeoutMs`.
 bool WaitUntilGone(HWND hwnd, DWORD timeoutMs = 10000);
 
-// Runs `drive` on its own thread with the dialog that appears in this
-// process, and joins it on destruction.
+// Runs `drive` on its own thread with the dialog that appears in the process
+// (by default this one), and joins it on destruction.
 class DialogDriver {
 public:
     explicit DialogDriver(std::function<void(HWND)> drive, int controlId = 0, DWORD processId = GetCurrentProcessId());

@@ -1,0 +1,4 @@
+#pragma once
+#define IDD_FRAMEWORK_TEST 200
+#define IDC_TEST_EDIT 1001
+#define IDC_TEST_LABEL 1002
