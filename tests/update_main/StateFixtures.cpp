@@ -3,36 +3,14 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder() {
-    static unsigned counter = 0;
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    m_path = std::wstring(temp) + L"vut-state-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-             std::to_wstring(++counter);
-    RemoveTree(m_path);
-    MakeFolder(m_path);
-}
-
-TempFolder::~TempFolder() { RemoveTree(m_path); }
-
 void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     fs::create_directories(fs::path(path).parent_path());
-    std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(out.good()) << "cannot write the fixture file";
-}
-
-std::string ReadFileBytes(const std::wstring& path) {
-    std::ifstream in(fs::path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    testing_support::write_bytes(path, bytes);
+    ASSERT_EQ(testing_support::read_bytes(path), bytes) << "cannot write the fixture file";
 }
 
 void MakeFolder(const std::wstring& path) { fs::create_directories(fs::path(path)); }
@@ -52,7 +30,7 @@ std::wstring RawProfileValue(const std::wstring& file, const wchar_t* section, c
 
 std::wstring RawProfileKeys(const std::wstring& file, const wchar_t* section) {
     std::wstring names = RawProfileValue(file, section, nullptr, L"");
-    // The names arrive separated by NULs; show them separated by blanks.
+    // The names arrive separated by NULs.
     for (wchar_t& ch : names)
         if (ch == L'\0') ch = L' ';
     while (!names.empty() && names.back() == L' ') names.pop_back();

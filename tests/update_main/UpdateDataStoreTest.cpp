@@ -22,6 +22,8 @@ protected:
     std::wstring Value(const wchar_t* section, const wchar_t* key) const {
         return RawProfileValue(Exchange(), section, key);
     }
+    // Every order of a run, in the order the main flow writes them.
+    void WriteEveryOrder();
 
     TempFolder base;
     CUpdateDataStore store;
@@ -35,7 +37,7 @@ AuxAppVersionInfo AuxUpdate(const wchar_t* required, const wchar_t* installed, b
     return info;
 }
 
-TEST_F(UpdateDataStoreTest, WritesEveryOrderAsTheSecondaryProgramReadsIt) {
+void UpdateDataStoreTest::WriteEveryOrder() {
     ASSERT_TRUE(store.WriteNextCheckDate(2, 1, 2026));
     ASSERT_TRUE(store.WriteSleep(30, -3));
     ASSERT_TRUE(store.WriteProductVersion(ProductVersion{6, 2, 1, L"6.2.1"}));
@@ -44,6 +46,10 @@ TEST_F(UpdateDataStoreTest, WritesEveryOrderAsTheSecondaryProgramReadsIt) {
     ASSERT_TRUE(store.WriteUninstallAll(L" ;MsiExec.exe /x {1} ;MsiExec.exe /x {2}"));
     ASSERT_TRUE(store.WriteCacerts(5));
     ASSERT_TRUE(store.WriteAuxAppUpdate(AuxUpdate(L"2.0.10", L"2.0.1", true)));
+}
+
+TEST_F(UpdateDataStoreTest, WritesEveryOrderAsTheSecondaryProgramReadsIt) {
+    WriteEveryOrder();
 
     EXPECT_EQ(Value(L"Day", L"Day"), L"2");
     EXPECT_EQ(Value(L"Day", L"Mon"), L"1");
@@ -64,14 +70,15 @@ TEST_F(UpdateDataStoreTest, WritesEveryOrderAsTheSecondaryProgramReadsIt) {
     EXPECT_EQ(Value(L"Pelmarch", L"new_ver"), L"2.0.10");
     EXPECT_EQ(Value(L"Pelmarch", L"current_ver"), L"2.0.1");
     EXPECT_EQ(Value(L"Pelmarch", L"is_new"), L"1");
-    EXPECT_NE(ReadFileBytes(Exchange()).find("dURL=\"https://dl.example.jp/velmo/setup.exe\""), std::string::npos);
+    EXPECT_NE(testing_support::read_bytes(Exchange()).find("dURL=\"https://dl.example.jp/velmo/setup.exe\""),
+              std::string::npos);
 }
 
 TEST_F(UpdateDataStoreTest, WritesAnEmptyAddressAsAPairOfQuotesAndFlagsAsZero) {
     ASSERT_TRUE(store.WriteCommand(L"", L""));
     ASSERT_TRUE(store.WriteCacerts(0));
     ASSERT_TRUE(store.WriteAuxAppUpdate(AuxUpdate(L"1.0", L"", false)));
-    EXPECT_NE(ReadFileBytes(Exchange()).find("dURL=\"\""), std::string::npos);
+    EXPECT_NE(testing_support::read_bytes(Exchange()).find("dURL=\"\""), std::string::npos);
     EXPECT_EQ(Value(L"Command", L"dURL"), L"");
     EXPECT_EQ(Value(L"Command", L"cacerts"), L"0");
     EXPECT_EQ(Value(L"Pelmarch", L"is_new"), L"0");
@@ -115,14 +122,7 @@ TEST_F(UpdateDataStoreTest, DeletesTheWholeAuxiliarySection) {
 }
 
 TEST_F(UpdateDataStoreTest, ClearCommandsBlanksTheOrdersAndKeepsTheRest) {
-    ASSERT_TRUE(store.WriteNextCheckDate(2, 1, 2026));
-    ASSERT_TRUE(store.WriteSleep(30, 4));
-    ASSERT_TRUE(store.WriteProductVersion(ProductVersion{6, 2, 1, L"6.2.1"}));
-    ASSERT_TRUE(store.WriteCommand(L"uninstall", L"https://dl.example.jp/setup.exe"));
-    ASSERT_TRUE(store.WriteMessage(L"お知らせ"));
-    ASSERT_TRUE(store.WriteUninstallAll(L" ;a"));
-    ASSERT_TRUE(store.WriteCacerts(1));
-    ASSERT_TRUE(store.WriteAuxAppUpdate(AuxUpdate(L"3", L"2", true)));
+    WriteEveryOrder();
 
     EXPECT_TRUE(store.ClearCommands());
 
@@ -134,7 +134,7 @@ TEST_F(UpdateDataStoreTest, ClearCommandsBlanksTheOrdersAndKeepsTheRest) {
     EXPECT_EQ(Value(L"Message", L"common"), L"");
 
     EXPECT_EQ(Value(L"Day", L"Year"), L"2026");
-    EXPECT_EQ(Value(L"Sleep", L"Hour"), L"4");
+    EXPECT_EQ(Value(L"Sleep", L"Hour"), L"-3");
     EXPECT_EQ(Value(L"Velmo", L"ver"), L"6.2.1");
     EXPECT_EQ(Value(L"Velmo", L"major"), L"6");
     EXPECT_EQ(Value(L"Pelmarch", L"is_new"), L"1");

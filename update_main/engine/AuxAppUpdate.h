@@ -16,7 +16,8 @@ struct AuxAppVersionInfo {
 
 // HKLM\SOFTWARE\Obla\Pelmarch "Version" of the 32-bit registry view, where
 // the auxiliary application's setup records it; the version of "" when the
-// value is missing, is not text or is longer than 127 characters.
+// value is missing, is not text or does not fit 256 bytes (127 characters
+// and the terminator).
 VersionNumber ReadAuxAppInstalledVersion();
 
 // The installed version against [Pelmarch] ver of the update list.

@@ -83,5 +83,6 @@ void EnvironmentInfo::ReadInstalledVersion() {
 }
 
 std::wstring EnvironmentInfo::InstallStatusLabel() const {
-    return std::wstring(L"Velmoご利用ソフト： ") + (installed.ver.empty() ? std::wstring(L"なし") : installed.ver);
+    const std::wstring version = installed.ver.empty() ? std::wstring(L"なし") : installed.ver;
+    return L"Velmoご利用ソフト： " + version;
 }
