@@ -24,6 +24,15 @@ protected:
     }
     // Every order of a run, in the order the main flow writes them.
     void WriteEveryOrder();
+    struct Expected {
+        const wchar_t* section;
+        const wchar_t* key;
+        const wchar_t* value;
+    };
+    void ExpectValues(std::initializer_list<Expected> expected) const {
+        for (const Expected& e : expected)
+            EXPECT_EQ(Value(e.section, e.key), e.value) << testing::PrintToString(std::wstring(e.key));
+    }
 
     TempFolder base;
     CUpdateDataStore store;
@@ -51,25 +60,28 @@ void UpdateDataStoreTest::WriteEveryOrder() {
 TEST_F(UpdateDataStoreTest, WritesEveryOrderAsTheSecondaryProgramReadsIt) {
     WriteEveryOrder();
 
-    EXPECT_EQ(Value(L"Day", L"Day"), L"2");
-    EXPECT_EQ(Value(L"Day", L"Mon"), L"1");
-    EXPECT_EQ(Value(L"Day", L"Year"), L"2026");
-    EXPECT_EQ(Value(L"Sleep", L"Probability"), L"30");
-    EXPECT_EQ(Value(L"Sleep", L"Hour"), L"-3");
+    ExpectValues({
+        {L"Day", L"Day", L"2"},
+        {L"Day", L"Mon", L"1"},
+        {L"Day", L"Year", L"2026"},
+        {L"Sleep", L"Probability", L"30"},
+        {L"Sleep", L"Hour", L"-3"},
+        {L"Velmo", L"ver", L"6.2.1"},
+        {L"Command", L"uninst", L"MsiExec.exe /x {1234}"},
+        // The profile reader drops the quotes around the address...
+        {L"Command", L"dURL", L"https://dl.example.jp/velmo/setup.exe"},
+        {L"Message", L"common", L"新しいバージョンがあります(NL)更新してください"},
+        // ...and the blank in front of the first entry.
+        {L"Command", L"uninst_all", L";MsiExec.exe /x {1} ;MsiExec.exe /x {2}"},
+        {L"Command", L"cacerts", L"1"},
+        {L"Pelmarch", L"new_ver", L"2.0.10"},
+        {L"Pelmarch", L"current_ver", L"2.0.1"},
+        {L"Pelmarch", L"is_new", L"1"},
+    });
+    // The secondary program reads the numbers with GetPrivateProfileIntW.
     EXPECT_EQ(GetPrivateProfileIntW(L"Velmo", L"major", 0, Exchange().c_str()), 6u);
     EXPECT_EQ(GetPrivateProfileIntW(L"Velmo", L"minor", 0, Exchange().c_str()), 2u);
     EXPECT_EQ(GetPrivateProfileIntW(L"Velmo", L"sub_minor", 0, Exchange().c_str()), 1u);
-    EXPECT_EQ(Value(L"Velmo", L"ver"), L"6.2.1");
-    EXPECT_EQ(Value(L"Command", L"uninst"), L"MsiExec.exe /x {1234}");
-    // The profile reader drops the quotes around the address.
-    EXPECT_EQ(Value(L"Command", L"dURL"), L"https://dl.example.jp/velmo/setup.exe");
-    EXPECT_EQ(Value(L"Message", L"common"), L"新しいバージョンがあります(NL)更新してください");
-    // The profile functions drop the blank in front of the first entry.
-    EXPECT_EQ(Value(L"Command", L"uninst_all"), L";MsiExec.exe /x {1} ;MsiExec.exe /x {2}");
-    EXPECT_EQ(Value(L"Command", L"cacerts"), L"1");
-    EXPECT_EQ(Value(L"Pelmarch", L"new_ver"), L"2.0.10");
-    EXPECT_EQ(Value(L"Pelmarch", L"current_ver"), L"2.0.1");
-    EXPECT_EQ(Value(L"Pelmarch", L"is_new"), L"1");
     EXPECT_NE(testing_support::read_bytes(Exchange()).find("dURL=\"https://dl.example.jp/velmo/setup.exe\""),
               std::string::npos);
 }
@@ -129,15 +141,18 @@ TEST_F(UpdateDataStoreTest, ClearCommandsBlanksTheOrdersAndKeepsTheRest) {
     // The keys stay, with nothing after the equals sign.
     EXPECT_EQ(RawProfileKeys(Exchange(), L"Command"), L"uninst dURL uninst_all cacerts");
     EXPECT_EQ(RawProfileKeys(Exchange(), L"Message"), L"common");
-    for (const wchar_t* key : {L"uninst", L"dURL", L"uninst_all", L"cacerts"})
-        EXPECT_EQ(Value(L"Command", key), L"") << key;
-    EXPECT_EQ(Value(L"Message", L"common"), L"");
-
-    EXPECT_EQ(Value(L"Day", L"Year"), L"2026");
-    EXPECT_EQ(Value(L"Sleep", L"Hour"), L"-3");
-    EXPECT_EQ(Value(L"Velmo", L"ver"), L"6.2.1");
-    EXPECT_EQ(Value(L"Velmo", L"major"), L"6");
-    EXPECT_EQ(Value(L"Pelmarch", L"is_new"), L"1");
+    ExpectValues({
+        {L"Command", L"uninst", L""},
+        {L"Command", L"dURL", L""},
+        {L"Command", L"uninst_all", L""},
+        {L"Command", L"cacerts", L""},
+        {L"Message", L"common", L""},
+        {L"Day", L"Year", L"2026"},
+        {L"Sleep", L"Hour", L"-3"},
+        {L"Velmo", L"ver", L"6.2.1"},
+        {L"Velmo", L"major", L"6"},
+        {L"Pelmarch", L"is_new", L"1"},
+    });
 }
 
 TEST_F(UpdateDataStoreTest, WritersFailWithoutTheDataFolder) {
