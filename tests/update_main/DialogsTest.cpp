@@ -43,6 +43,13 @@ constexpr COLORREF kRed = 0x000000FF;
 constexpr COLORREF kBlue = 0x00FF0000;
 const std::wstring kFaq = L"エラーや操作方法については以下のよくある質問をご確認ください。";
 
+// The main and closing dialogs: the message in red, the notice in blue.
+void ExpectMessageAndNoticeColours(HWND dialog) {
+    EXPECT_EQ(StaticColour(dialog, IDC_MESSAGE).text, kRed);
+    EXPECT_EQ(StaticColour(dialog, IDC_NOTICE).text, kBlue);
+    EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+}
+
 HWND FindStaticWithText(HWND dialog, const std::wstring& text) {
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (WindowText(child) == text) return child;
@@ -60,7 +67,6 @@ TEST(MainDialog, ShowsItsFieldsInTheirColours) {
     DialogDriver driver([&](HWND hwnd) {
         EXPECT_EQ(WindowText(hwnd), L"Velmoご利用ソフト更新ツール");
         EXPECT_EQ(FontFace(hwnd), L"ＭＳ Ｐ明朝");
-        EXPECT_TRUE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
         EXPECT_EQ(ControlText(hwnd, IDOK), L"インストール");
         EXPECT_EQ(ControlText(hwnd, IDCANCEL), L"キャンセル");
         EXPECT_EQ(ControlText(hwnd, IDC_MESSAGE), L"新しいバージョンがあります。");
@@ -69,8 +75,7 @@ TEST(MainDialog, ShowsItsFieldsInTheirColours) {
         EXPECT_EQ(ControlText(hwnd, IDC_STATUS_CAPTION), L"[現在のインストール状況]");
         EXPECT_EQ(ControlText(hwnd, IDC_LINK), SUPPORT_URL);
         EXPECT_NE(FindStaticWithText(hwnd, kFaq), nullptr);
-        EXPECT_EQ(StaticColour(hwnd, IDC_MESSAGE).text, kRed);
-        EXPECT_EQ(StaticColour(hwnd, IDC_NOTICE).text, kBlue);
+        ExpectMessageAndNoticeColours(hwnd);
         EXPECT_EQ(StaticColour(hwnd, IDC_LINK).text, kBlue);
         const COLORREF label = StaticColour(hwnd, IDC_VERSION_LABEL).text;
         EXPECT_NE(label, kRed);
@@ -91,9 +96,7 @@ TEST(ClosingDialog, HasOnlyTheEndButtonAndTheMainDialogsColours) {
     DialogDriver driver([&](HWND hwnd) {
         EXPECT_EQ(GetDlgItem(hwnd, IDOK), nullptr);
         EXPECT_EQ(ControlText(hwnd, IDCANCEL), L"終了");
-        EXPECT_TRUE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-        EXPECT_EQ(StaticColour(hwnd, IDC_MESSAGE).text, kRed);
-        EXPECT_EQ(StaticColour(hwnd, IDC_NOTICE).text, kBlue);
+        ExpectMessageAndNoticeColours(hwnd);
         SaveScreenshot(hwnd, L"103_close");
         Click(hwnd, IDCANCEL);
     });
