@@ -1,0 +1,75 @@
+// Deciphering an envelope file: into a temporary file first, then the
+// verified payload into the target.
+#include <new>
+#include <string>
+#include <utility>
+
+#include "envelope_cipher.h"
+#include "envelope_files.h"
+#include "qen_lib/envelope/envelope.h"
+#include "qen_lib/win_result.h"
+
+using envelope_files::BLOCK;
+
+namespace {
+
+DWORD decrypt_to_temp(const wchar_t* source, const wchar_t* temporary) {
+    win::CryptProv provider;
+    win::CryptKey key;
+    if (const DWORD error = acquire_envelope_key(provider, key)) return error;
+    const win::FileHandle in = envelope_files::open_for_reading(source);
+    if (!in) return qen_lib::last_error_or(ERROR_OPEN_FAILED);
+    const win::FileHandle out = envelope_files::create_for_writing(temporary);
+    if (!out) return qen_lib::last_error_or(ERROR_OPEN_FAILED);
+
+    // The final CryptDecrypt call must carry the last ciphertext block (one
+    // with 0 bytes is refused), so each block is deciphered only once the
+    // read after it tells whether it was the last.
+    BYTE first[BLOCK], second[BLOCK];
+    BYTE* current = first;
+    BYTE* next = second;
+    DWORD current_size = 0;
+    if (!envelope_files::read_some(in, current, BLOCK, &current_size)) return qen_lib::last_error_or(ERROR_READ_FAULT);
+    // No ciphertext is empty (padding adds at least one byte); not every
+    // provider refuses an empty final call, so it is refused here.
+    if (current_size == 0) return static_cast<DWORD>(NTE_BAD_DATA);
+    for (;;) {
+        DWORD next_size = 0;
+        if (current_size == BLOCK && !envelope_files::read_some(in, next, BLOCK, &next_size)) {
+            return qen_lib::last_error_or(ERROR_READ_FAULT);
+        }
+        const BOOL last = next_size == 0;
+        DWORD plain_size = current_size;
+        if (!CryptDecrypt(key.get(), 0, last, 0, current, &plain_size)) return qen_lib::last_error_or(NTE_BAD_DATA);
+        if (!envelope_files::write_all(out, current, plain_size)) return qen_lib::last_error_or(ERROR_WRITE_FAULT);
+        if (last) return ERROR_SUCCESS;
+        std::swap(current, next);
+        current_size = next_size;
+    }
+}
+
+// Removes a file that may not exist, keeping the thread's last error.
+void remove_quietly(const wchar_t* path) {
+    const DWORD error = GetLastError();
+    DeleteFileW(path);
+    SetLastError(error);
+}
+
+}  // namespace
+
+BOOL DecryptToTempFile(const wchar_t* source, const wchar_t* temporary) {
+    return qen_lib::report(decrypt_to_temp(source, temporary));
+}
+
+BOOL DecryptDataFile(const wchar_t* source, const wchar_t* target) {
+    std::wstring temporary;
+    try {
+        temporary = std::wstring(source) + L".tmp";
+    } catch (const std::bad_alloc&) {
+        return qen_lib::report(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    const BOOL ok = DecryptToTempFile(source, temporary.c_str()) && ExtractVerifiedPayload(temporary.c_str(), target);
+    remove_quietly(temporary.c_str());
+    if (!ok) remove_quietly(target);
+    return ok;
+}
