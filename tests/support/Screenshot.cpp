@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -65,12 +64,14 @@ struct ScreenDc {
 };
 
 std::wstring ArtifactsFolder() {
-    const char* unixPath = std::getenv("VUT_ARTIFACTS");
-    std::string folder = unixPath ? unixPath : "artifacts";
-    for (char& c : folder)
-        if (c == '/') c = '\\';
-    if (unixPath && unixPath[0] == '/') folder = "Z:" + folder;
-    return std::wstring(folder.begin(), folder.end());
+    wchar_t value[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"VUT_ARTIFACTS", value, MAX_PATH);
+    std::wstring folder = length > 0 && length < MAX_PATH ? value : L"artifacts";
+    for (wchar_t& c : folder)
+        if (c == L'/') c = L'\\';
+    // A Unix path, as the test runner gives it, lies on Wine's Z: drive.
+    if (folder[0] == L'\\') folder = L"Z:" + folder;
+    return folder;
 }
 
 }  // namespace

@@ -19,13 +19,24 @@ std::wstring QuoteArgument(const std::wstring& argument) {
     return argument.find_first_of(L" \t\"") == std::wstring::npos ? argument : L"\"" + argument + L"\"";
 }
 
+// Printed as UTF-8 bytes, whatever the console's code page: the reader is a
+// terminal or a log on the machine that runs Wine.
+void PrintLine(const std::wstring& line) {
+    const std::wstring text = line + L"\n";
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
+    fwrite(bytes.data(), 1, bytes.size(), stdout);
+    fflush(stdout);
+}
+
 void PrintTexts(HWND dialog) {
-    wprintf(L"[%ls]\n", WindowText(dialog).c_str());
+    PrintLine(L"[" + WindowText(dialog) + L"]");
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const std::wstring text = WindowText(child);
-        if (!text.empty()) wprintf(L"  %ls\n", text.c_str());
+        // Bitmap statics hold a resource number, not a text.
+        if (!text.empty() && text[0] != 0xFFFF) PrintLine(L"  " + text);
     }
-    fflush(stdout);
 }
 
 }  // namespace
@@ -58,12 +69,12 @@ int wmain(int argc, wchar_t** argv) {
         Sleep(500);  // let it finish drawing
         const std::wstring name = std::to_wstring(++shot) + L"_dialog";
         SaveScreenshot(dialog, name);
-        wprintf(L"screenshot %ls.png\n", name.c_str());
+        PrintLine(L"screenshot " + name + L".png");
         PrintTexts(dialog);
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     }
     DWORD exitCode = 0;
     GetExitCodeProcess(process.get(), &exitCode);
-    wprintf(L"exit code %lu\n", exitCode);
+    PrintLine(L"exit code " + std::to_wstring(exitCode));
     return static_cast<int>(exitCode);
 }
