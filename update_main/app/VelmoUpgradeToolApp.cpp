@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "InstalledProductInfo.h"
 #include "MessageDialogs.h"
 #include "ProcessSetup.h"
 #include "RunMode.h"
@@ -19,9 +20,15 @@ namespace {
 // The real dialogs and actions behind the end of a run.
 class AppRunEndActions : public RunEndActions {
 public:
-    explicit AppRunEndActions(CVelmoUpgradeToolApp& app) : m_app(app) {
-        for (CVelmoUpgradeToolDlg* dialog : {&m_mainDialog, static_cast<CVelmoUpgradeToolDlg*>(&m_closeDialog)})
+    explicit AppRunEndActions(CVelmoUpgradeToolApp& app) : m_app(app) {}
+
+    // What both dialogs show besides the message.
+    void SetDialogFields(const CString& notice, const CString& versionLabel) {
+        for (CVelmoUpgradeToolDlg* dialog : {&m_mainDialog, static_cast<CVelmoUpgradeToolDlg*>(&m_closeDialog)}) {
             dialog->m_linkAddress = SUPPORT_URL;
+            dialog->m_notice = notice;
+            dialog->m_versionLabel = versionLabel;
+        }
     }
 
     INT_PTR ShowMainDialog(const CString& message) override {
@@ -42,8 +49,9 @@ public:
     BOOL IsUserAnAdmin() override { return ::IsUserAnAdmin(); }
     BOOL RunSubCommand(int isAdmin) override { return m_app.RunSubCommand(isAdmin); }
     void ReadAuxAppVersions(CString& currentVersion, CString& newVersion) override {
-        currentVersion.Empty();
-        newVersion.Empty();
+        const AuxAppVersionInfo info = m_app.m_store.ReadAuxAppUpdate();
+        currentVersion = info.installed.text();
+        newVersion = info.required.text();
     }
 
 private:
@@ -75,6 +83,7 @@ void CVelmoUpgradeToolApp::ShowCloseAndExit(const CString& message) {
     VelmoUpgradeToolDlg_Close dialog;
     dialog.m_message = message;
     dialog.m_linkAddress = SUPPORT_URL;
+    dialog.m_versionLabel = m_env.InstallStatusLabel();
     if (dialog.DoModal() == IDCANCEL) EndProcess(1);
 }
 
@@ -83,6 +92,10 @@ RunResults CVelmoUpgradeToolApp::CollectResults() const {
     results.runMode = m_runMode;
     results.message = m_message;
     results.message2 = m_message2;
+    results.dUrl = m_env.dURL;
+    results.rootCertUpdate = m_env.rootCertUpdate != 0;
+    results.auxAppUpdate = m_env.auxAppUpdate != 0;
+    results.osMajorVersion = m_env.os.major;
     return results;
 }
 
@@ -97,9 +110,21 @@ BOOL CVelmoUpgradeToolApp::InitInstance() {
     ::InitCommonControlsEx(&controls);
     CWinApp::InitInstance();
 
+    // The client's folder is what the flow needs; a client that is not
+    // installed (or whose INI file cannot be read) gives an empty one.
+    bool readable = false;
+    const InstalledProductInfo client =
+        ReadInstalledProductInfo(GetInstalledProductIniPath(std::wstring()), readable);
+
     AppRunEndActions actions(*this);
-    RunUpdateCheck(L"");
-    FinishRun(CollectResults(), actions, m_exitCode);
+    RunUpdateCheck(client.directory.c_str());
+
+    actions.SetDialogFields(CString(), m_env.InstallStatusLabel());
+    const RunEnding ending = FinishRun(CollectResults(), actions, m_exitCode);
+    if (ending == RunEnding::Stop) return FALSE;
+    // The secondary program has ended and read its orders: none may be
+    // carried out a second time by a later run.
+    if (ending == RunEnding::ClearOrders) m_store.ClearCommands();
     return FALSE;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The main update program: one application object whose InitInstance runs
 // the whole update check and whose ExitInstance gives the exit code.
+#include "EnvironmentInfo.h"
 #include "RunOutcome.h"
+#include "UpdateDataStore.h"
 #include "framework/framework.h"
 
 // True when another program started this one for a silent run.
@@ -26,6 +28,8 @@ public:
     // to end; nonzero when it started.
     BOOL RunSubCommand(int isAdmin);
 
+    EnvironmentInfo m_env;
+    CUpdateDataStore m_store;
     CString m_message;
     CString m_message2;
     int m_argc = 0;
