@@ -64,15 +64,4 @@ TEST(GeneralName, OnlyDirectoryNamesCarryAName) {
     EXPECT_TRUE(dns.name.rdns.empty());
 }
 
-TEST(NameInfo, TextAloneAndAppendedAttributes) {
-    NameInfo name(L"CN=Example");
-    EXPECT_EQ(L"CN=Example", name.get_text());
-    EXPECT_TRUE(name.rdns.empty());
-    NameInfo::Rdn rdn;
-    NameInfo::append(rdn, L"2.5.4.11", L"Unit");
-    NameInfo::append(rdn, L"2.5.4.3", L"Example");
-    const NameInfo::Rdn expected = {{L"2.5.4.11", L"Unit"}, {L"2.5.4.3", L"Example"}};
-    EXPECT_EQ(expected, rdn);
-}
-
 }  // namespace
