@@ -1,0 +1,57 @@
+// The Mac text of a file: its HMAC-SHA-256 as hex bytes joined by ":".
+#include <cstdio>
+#include <cwchar>
+
+#include "mac_stream.h"
+#include "qen_lib/crypto/hmac.h"
+#include "qen_lib/crypto/mac_file.h"
+#include "qen_lib/crypto/pbkdf2.h"
+#include "qen_lib/win_result.h"
+
+namespace {
+
+constexpr std::size_t READ_BLOCK = 4096;
+
+DWORD hmac_of_file(const wchar_t* path, const unsigned char* key, std::size_t key_length, unsigned char* mac) {
+    qen_lib::CrtFile stream;
+    if (const DWORD error = open_mac_stream(path, L"rb", ERROR_FILE_NOT_FOUND, stream)) return error;
+    hmac_context ctx;
+    hmac_sha256_init(ctx, key, key_length);
+    unsigned char block[READ_BLOCK];
+    for (;;) {
+        const std::size_t got = std::fread(block, 1, READ_BLOCK, stream.get());
+        hmac_update(ctx, block, got);
+        if (got < READ_BLOCK) break;
+    }
+    if (std::ferror(stream.get())) return ERROR_IO_DEVICE;
+    hmac_final(mac, ctx);
+    return ERROR_SUCCESS;
+}
+
+// Each byte is written at the end of what is there, "%02x" first and
+// ":%02x" after, so no call reads the text it writes.
+DWORD format_hex(const unsigned char* bytes, std::size_t size, wchar_t* text) {
+    std::size_t used = 0;
+    text[0] = L'\0';
+    for (std::size_t i = 0; i < size; ++i) {
+        const int written = std::swprintf(text + used, MAC_TEXT_CAPACITY - used, i == 0 ? L"%02x" : L":%02x",
+                                          static_cast<unsigned>(bytes[i]));
+        if (written < 0) return ERROR_INTERNAL_ERROR;
+        used += static_cast<std::size_t>(written);
+    }
+    return ERROR_SUCCESS;
+}
+
+DWORD mac_text(const wchar_t* path, const unsigned char* key, std::size_t key_length, wchar_t* text, int hash_id) {
+    if (hash_id != HASH_ID_SHA256) return ERROR_INTERNAL_ERROR;
+    unsigned char mac[SHA256_DIGEST_SIZE];
+    if (const DWORD error = hmac_of_file(path, key, key_length, mac)) return error;
+    return format_hex(mac, sizeof mac, text);
+}
+
+}  // namespace
+
+BOOL file_hmac_hex(const wchar_t* path, const unsigned char* key, std::size_t key_length, wchar_t* text,
+                   int hash_id) {
+    return qen_lib::report(mac_text(path, key, key_length, text, hash_id));
+}
