@@ -1,0 +1,126 @@
+#!/usr/bin/env python3
+"""A small HTTP server on 127.0.0.1 that answers the way a broken update
+server or network would, for the download tests.
+
+usage: fault_server.py PORT_FILE PROXY_USER PROXY_PASSWORD
+Binds a free loopback port, writes its number to PORT_FILE and serves:
+  /status/N     status N with a short body
+  /nolength     200 without a Content-Length header
+  /short        Content-Length 100000, then 1000 bytes and the end of the connection
+  /reset        the status line and headers, then a connection reset
+  /slow         Content-Length 10 MB, trickled 512 bytes every 100 ms
+  /denied       401 with WWW-Authenticate, every time
+  /count/PATH   how many requests PATH has had (as text; /count/proxy: as a proxy)
+  /echo         the request line and headers as the body
+Used as a proxy (a request for an absolute URL), it is a strict one: 407
+unless the request carries the given credentials, then 200 with a short body.
+Every trickle stops after 120 s, so that nothing here runs for ever.
+"""
+import base64
+import collections
+import http.server
+import socket
+import struct
+import sys
+import threading
+import time
+
+TRICKLE_LIMIT_S = 120
+counts = collections.Counter()
+counts_lock = threading.Lock()
+proxy_credentials = ""
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, *args):
+        pass
+
+    def answer(self, status, body=b"", headers=()):
+        self.send_response(status)
+        for name, value in headers:
+            self.send_header(name, value)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def do_GET(self):
+        if self.path.startswith("http://"):
+            self.act_as_proxy()
+            return
+        path = self.path.split("?", 1)[0]
+        with counts_lock:
+            counts[path] += 1
+        if path.startswith("/count/"):
+            with counts_lock:
+                body = str(counts["/" + path[len("/count/"):]]).encode()
+            self.answer(200, body)
+        elif path == "/echo":
+            self.answer(200, (self.requestline + "\r\n" + str(self.headers)).encode("latin-1"))
+        elif path.startswith("/status/"):
+            status = int(path[len("/status/"):])
+            self.answer(status, b"status %d\n" % status)
+        elif path == "/nolength":
+            self.send_response(200)
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(b"x" * 1000)
+            self.close_connection = True
+        elif path == "/short":
+            self.send_response(200)
+            self.send_header("Content-Length", "100000")
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(b"s" * 1000)
+            self.wfile.flush()
+            self.close_connection = True
+        elif path == "/reset":
+            self.send_response(200)
+            self.send_header("Content-Length", "100000")
+            self.end_headers()
+            self.wfile.write(b"r" * 100)
+            self.wfile.flush()
+            # SO_LINGER with a zero time-out: close sends a reset.
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.close_connection = True
+        elif path == "/slow":
+            self.send_response(200)
+            self.send_header("Content-Length", str(10 * 1024 * 1024))
+            self.end_headers()
+            started = time.monotonic()
+            try:
+                while time.monotonic() - started < TRICKLE_LIMIT_S:
+                    self.wfile.write(b"t" * 512)
+                    self.wfile.flush()
+                    time.sleep(0.1)
+            except OSError:
+                pass
+            self.close_connection = True
+        elif path == "/denied":
+            self.answer(401, b"denied\n", [("WWW-Authenticate", 'Basic realm="fault"')])
+        else:
+            self.answer(404, b"not found\n")
+
+
+    def act_as_proxy(self):
+        with counts_lock:
+            counts["/proxy"] += 1
+        if self.headers.get("Proxy-Authorization") == "Basic " + proxy_credentials:
+            self.answer(200, b"proxied\n")
+        else:
+            self.answer(407, b"credentials needed\n", [("Proxy-Authenticate", 'Basic realm="strict"')])
+
+
+def main():
+    global proxy_credentials
+    proxy_credentials = base64.b64encode(f"{sys.argv[2]}:{sys.argv[3]}".encode()).decode()
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.daemon_threads = True
+    with open(sys.argv[1], "w") as port_file:
+        port_file.write(str(server.server_address[1]))
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
