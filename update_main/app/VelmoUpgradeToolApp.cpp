@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "HandOverBlock.h"
 #include "InstalledProductInfo.h"
 #include "MessageDialogs.h"
 #include "ProcessSetup.h"
@@ -11,6 +12,7 @@
 #include "UserMessages.h"
 #include "dialogs/VelmoUpgradeToolDlg.h"
 #include "dialogs/VelmoUpgradeToolDlg_Close.h"
+#include "res/resource.h"
 #include "win/handle.h"
 
 bool g_calledService = false;
@@ -62,7 +64,7 @@ private:
 
 }  // namespace
 
-CVelmoUpgradeToolApp::CVelmoUpgradeToolApp() = default;
+CVelmoUpgradeToolApp::CVelmoUpgradeToolApp() { IsMainProgram = 1; }
 
 bool CVelmoUpgradeToolApp::ParseCommandLine() {
     int argc = 0;
@@ -96,6 +98,7 @@ RunResults CVelmoUpgradeToolApp::CollectResults() const {
     results.rootCertUpdate = m_env.rootCertUpdate != 0;
     results.auxAppUpdate = m_env.auxAppUpdate != 0;
     results.osMajorVersion = m_env.os.major;
+    results.downloadErrorCode = m_progress.Result().error_code;
     return results;
 }
 
@@ -116,6 +119,10 @@ BOOL CVelmoUpgradeToolApp::InitInstance() {
     const InstalledProductInfo client =
         ReadInstalledProductInfo(GetInstalledProductIniPath(std::wstring()), readable);
 
+    m_progress.m_hIcon = ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    m_progress.m_expectedSize = 10000000.0f;
+    m_progress.m_client.m_userAgent = L"ZRVVelmoUpgradeTool_Main";
+
     AppRunEndActions actions(*this);
     RunUpdateCheck(client.directory.c_str());
 
@@ -125,6 +132,7 @@ BOOL CVelmoUpgradeToolApp::InitInstance() {
     // The secondary program has ended and read its orders: none may be
     // carried out a second time by a later run.
     if (ending == RunEnding::ClearOrders) m_store.ClearCommands();
+    CloseHandOverBlock();
     return FALSE;
 }
 

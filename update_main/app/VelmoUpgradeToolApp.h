@@ -4,6 +4,7 @@
 #include "EnvironmentInfo.h"
 #include "RunOutcome.h"
 #include "UpdateDataStore.h"
+#include "dialogs/VelmoUpgradeToolDlg_Progress.h"
 #include "framework/framework.h"
 
 // True when another program started this one for a silent run.
@@ -35,6 +36,8 @@ public:
     int m_argc = 0;
     int m_exitCode = 0;
     int m_runMode = 0;
+    // Carries every download; its result tells the flow what failed.
+    VelmoUpgradeToolDlg_Progress m_progress;
 
 private:
     RunResults CollectResults() const;
