@@ -85,6 +85,7 @@ void CVelmoUpgradeToolApp::ShowCloseAndExit(const CString& message) {
     VelmoUpgradeToolDlg_Close dialog;
     dialog.m_message = message;
     dialog.m_linkAddress = SUPPORT_URL;
+    dialog.m_notice = m_db.db.title.c_str();
     dialog.m_versionLabel = m_env.InstallStatusLabel();
     if (dialog.DoModal() == IDCANCEL) EndProcess(1);
 }
@@ -126,7 +127,7 @@ BOOL CVelmoUpgradeToolApp::InitInstance() {
     AppRunEndActions actions(*this);
     RunUpdateCheck(client.directory.c_str());
 
-    actions.SetDialogFields(CString(), m_env.InstallStatusLabel());
+    actions.SetDialogFields(m_db.db.title.c_str(), m_env.InstallStatusLabel());
     const RunEnding ending = FinishRun(CollectResults(), actions, m_exitCode);
     if (ending == RunEnding::Stop) return FALSE;
     // The secondary program has ended and read its orders: none may be

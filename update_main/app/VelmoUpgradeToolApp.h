@@ -4,6 +4,7 @@
 #include "EnvironmentInfo.h"
 #include "RunOutcome.h"
 #include "UpdateDataStore.h"
+#include "UpdateDatabase.h"
 #include "dialogs/VelmoUpgradeToolDlg_Progress.h"
 #include "framework/framework.h"
 
@@ -30,6 +31,7 @@ public:
     BOOL RunSubCommand(int isAdmin);
 
     EnvironmentInfo m_env;
+    UpdateDatabase m_db;
     CUpdateDataStore m_store;
     CString m_message;
     CString m_message2;
