@@ -10,6 +10,14 @@ using block_hash::rotl;
 
 namespace {
 
+// Word i of the message schedule, kept in 16 words: computed in the round
+// that uses it rather than in a loop of its own, which compilers vectorize
+// into store-forwarding stalls.
+inline std::uint32_t schedule(std::uint32_t* w, int i) {
+    if (i < 16) return w[i];
+    return w[i & 15] = rotl(w[(i - 3) & 15] ^ w[(i - 8) & 15] ^ w[(i - 14) & 15] ^ w[i & 15], 1);
+}
+
 // One round; the callers rotate the roles of the five words instead of
 // moving them, so that each round touches only two of them.
 template <int Phase>
@@ -25,26 +33,27 @@ inline void round(std::uint32_t a, std::uint32_t& b, std::uint32_t c, std::uint3
 
 template <int Phase>
 inline void twenty_rounds(std::uint32_t& a, std::uint32_t& b, std::uint32_t& c, std::uint32_t& d,
-                          std::uint32_t& e, const std::uint32_t* w) {
-    for (int i = 0; i < 20; i += 5) {
-        round<Phase>(a, b, c, d, e, w[i]);
-        round<Phase>(e, a, b, c, d, w[i + 1]);
-        round<Phase>(d, e, a, b, c, w[i + 2]);
-        round<Phase>(c, d, e, a, b, w[i + 3]);
-        round<Phase>(b, c, d, e, a, w[i + 4]);
+                          std::uint32_t& e, std::uint32_t* w) {
+    // Unrolled whole, the schedule's "i < 16" is decided at compile time.
+#pragma GCC unroll 4
+    for (int i = 20 * Phase; i < 20 * Phase + 20; i += 5) {
+        round<Phase>(a, b, c, d, e, schedule(w, i));
+        round<Phase>(e, a, b, c, d, schedule(w, i + 1));
+        round<Phase>(d, e, a, b, c, schedule(w, i + 2));
+        round<Phase>(c, d, e, a, b, schedule(w, i + 3));
+        round<Phase>(b, c, d, e, a, schedule(w, i + 4));
     }
 }
 
 void compress(std::uint32_t* state, const unsigned char* blocks, std::size_t count) {
     for (; count != 0; --count, blocks += block_hash::BLOCK) {
-        std::uint32_t w[80];
+        std::uint32_t w[16];
         for (int i = 0; i < 16; ++i) w[i] = load_be32(blocks + 4 * i);
-        for (int i = 16; i < 80; ++i) w[i] = rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
         std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3], e = state[4];
         twenty_rounds<0>(a, b, c, d, e, w);
-        twenty_rounds<1>(a, b, c, d, e, w + 20);
-        twenty_rounds<2>(a, b, c, d, e, w + 40);
-        twenty_rounds<3>(a, b, c, d, e, w + 60);
+        twenty_rounds<1>(a, b, c, d, e, w);
+        twenty_rounds<2>(a, b, c, d, e, w);
+        twenty_rounds<3>(a, b, c, d, e, w);
         state[0] += a;
         state[1] += b;
         state[2] += c;

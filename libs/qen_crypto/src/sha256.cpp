@@ -19,6 +19,17 @@ constexpr std::uint32_t K[64] = {
     0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
 
+// Word i of the message schedule, kept in 16 words: computed in the round
+// that uses it rather than in a loop of its own, which compilers vectorize
+// into store-forwarding stalls.
+inline std::uint32_t schedule(std::uint32_t* w, int i) {
+    if (i < 16) return w[i];
+    const std::uint32_t w15 = w[(i - 15) & 15], w2 = w[(i - 2) & 15];
+    const std::uint32_t s0 = rotr(w15, 7) ^ rotr(w15, 18) ^ (w15 >> 3);
+    const std::uint32_t s1 = rotr(w2, 17) ^ rotr(w2, 19) ^ (w2 >> 10);
+    return w[i & 15] += s0 + w[(i - 7) & 15] + s1;
+}
+
 // One round; the callers rotate the roles of the eight words instead of
 // moving them, so that each round writes only d and h.
 inline void round(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t& d, std::uint32_t e,
@@ -30,24 +41,21 @@ inline void round(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32
 
 void compress(std::uint32_t* state, const unsigned char* blocks, std::size_t count) {
     for (; count != 0; --count, blocks += block_hash::BLOCK) {
-        std::uint32_t w[64];
+        std::uint32_t w[16];
         for (int i = 0; i < 16; ++i) w[i] = load_be32(blocks + 4 * i);
-        for (int i = 16; i < 64; ++i) {
-            const std::uint32_t s0 = rotr(w[i - 15], 7) ^ rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
-            const std::uint32_t s1 = rotr(w[i - 2], 17) ^ rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
-            w[i] = w[i - 16] + s0 + w[i - 7] + s1;
-        }
         std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
         std::uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
+        // Unrolled whole, the schedule's "i < 16" is decided at compile time.
+#pragma GCC unroll 8
         for (int i = 0; i < 64; i += 8) {
-            round(a, b, c, d, e, f, g, h, K[i] + w[i]);
-            round(h, a, b, c, d, e, f, g, K[i + 1] + w[i + 1]);
-            round(g, h, a, b, c, d, e, f, K[i + 2] + w[i + 2]);
-            round(f, g, h, a, b, c, d, e, K[i + 3] + w[i + 3]);
-            round(e, f, g, h, a, b, c, d, K[i + 4] + w[i + 4]);
-            round(d, e, f, g, h, a, b, c, K[i + 5] + w[i + 5]);
-            round(c, d, e, f, g, h, a, b, K[i + 6] + w[i + 6]);
-            round(b, c, d, e, f, g, h, a, K[i + 7] + w[i + 7]);
+            round(a, b, c, d, e, f, g, h, K[i] + schedule(w, i));
+            round(h, a, b, c, d, e, f, g, K[i + 1] + schedule(w, i + 1));
+            round(g, h, a, b, c, d, e, f, K[i + 2] + schedule(w, i + 2));
+            round(f, g, h, a, b, c, d, e, K[i + 3] + schedule(w, i + 3));
+            round(e, f, g, h, a, b, c, d, K[i + 4] + schedule(w, i + 4));
+            round(d, e, f, g, h, a, b, c, K[i + 5] + schedule(w, i + 5));
+            round(c, d, e, f, g, h, a, b, K[i + 6] + schedule(w, i + 6));
+            round(b, c, d, e, f, g, h, a, K[i + 7] + schedule(w, i + 7));
         }
         state[0] += a;
         state[1] += b;
