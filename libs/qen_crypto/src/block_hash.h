@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <cstring>
 
+#include "qen_lib/crypto/sha_context.h"
+
 namespace block_hash {
 
-constexpr std::size_t BLOCK = 64;
+constexpr std::size_t BLOCK = SHA_BLOCK_SIZE;
 
 inline std::uint32_t load_be32(const unsigned char* p) {
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
@@ -23,6 +25,12 @@ inline void store_be32(unsigned char* p, std::uint32_t v) {
 
 inline std::uint32_t rotl(std::uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
 inline std::uint32_t rotr(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
+
+// Adds the working words of one compression to the chaining state.
+template <std::size_t N>
+inline void add_words(std::uint32_t* state, const std::uint32_t (&words)[N]) {
+    for (std::size_t i = 0; i < N; ++i) state[i] += words[i];
+}
 
 template <class Context>
 std::uint64_t message_bits(const Context& ctx) {

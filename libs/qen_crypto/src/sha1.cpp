@@ -54,11 +54,7 @@ void compress(std::uint32_t* state, const unsigned char* blocks, std::size_t cou
         twenty_rounds<1>(a, b, c, d, e, w);
         twenty_rounds<2>(a, b, c, d, e, w);
         twenty_rounds<3>(a, b, c, d, e, w);
-        state[0] += a;
-        state[1] += b;
-        state[2] += c;
-        state[3] += d;
-        state[4] += e;
+        block_hash::add_words(state, {a, b, c, d, e});
     }
 }
 

@@ -57,14 +57,7 @@ void compress(std::uint32_t* state, const unsigned char* blocks, std::size_t cou
             round(c, d, e, f, g, h, a, b, K[i + 6] + schedule(w, i + 6));
             round(b, c, d, e, f, g, h, a, K[i + 7] + schedule(w, i + 7));
         }
-        state[0] += a;
-        state[1] += b;
-        state[2] += c;
-        state[3] += d;
-        state[4] += e;
-        state[5] += f;
-        state[6] += g;
-        state[7] += h;
+        block_hash::add_words(state, {a, b, c, d, e, f, g, h});
     }
 }
 

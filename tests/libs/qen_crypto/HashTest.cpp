@@ -15,7 +15,7 @@
 #include "qen_lib/crypto/sha256.h"
 #include "win/handle.h"
 
-using test_files::to_hex;
+using namespace test_files;
 
 namespace {
 

@@ -7,8 +7,7 @@
 #include "TestFiles.h"
 #include "qen_lib/crypto/hmac.h"
 
-using test_files::from_hex;
-using test_files::to_hex;
+using namespace test_files;
 
 namespace {
 

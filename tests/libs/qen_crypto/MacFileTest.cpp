@@ -12,11 +12,7 @@
 #include "qen_lib/crypto/pbkdf2.h"
 #include "qen_lib/crypto/store_mac_secrets.h"
 
-using test_files::exists;
-using test_files::read_bytes;
-using test_files::ScratchFolder;
-using test_files::windows_path;
-using test_files::write_bytes;
+using namespace test_files;
 
 namespace {
 

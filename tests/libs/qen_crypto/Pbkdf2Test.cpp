@@ -11,8 +11,7 @@
 #include "qen_lib/crypto/pbkdf2.h"
 #include "qen_lib/crypto/utf8.h"
 
-using test_files::from_hex;
-using test_files::to_hex;
+using namespace test_files;
 
 namespace {
 

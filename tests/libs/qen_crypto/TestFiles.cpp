@@ -2,12 +2,6 @@
 
 #include <windows.h>
 
-#include <atomic>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
-
 namespace test_files {
 
 std::wstring windows_path(const std::string& unix_path) {
@@ -19,20 +13,6 @@ std::wstring windows_path(const std::string& unix_path) {
     }
     return L"Z:" + wide;
 }
-
-std::string read_bytes(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read a test file");
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void write_bytes(const std::wstring& path, const std::string& bytes) {
-    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write a test file");
-}
-
-bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string from_hex(const std::string& hex) {
     std::string bytes;
@@ -50,21 +30,6 @@ std::string to_hex(const unsigned char* bytes, std::size_t size) {
         hex.push_back(digits[bytes[i] & 15]);
     }
     return hex;
-}
-
-ScratchFolder::ScratchFolder() {
-    static std::atomic<unsigned> counter{0};
-    wchar_t temp[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, temp);
-    m_path = std::wstring(temp) + L"qen_test_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-             std::to_wstring(counter++);
-    std::filesystem::remove_all(m_path);
-    std::filesystem::create_directories(m_path);
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
 }
 
 }  // namespace test_files

@@ -9,7 +9,7 @@
 #include "TestFiles.h"
 #include "qen_lib/crypto/utf8.h"
 
-using test_files::from_hex;
+using namespace test_files;
 
 namespace {
 

@@ -10,11 +10,7 @@
 #include "TestFiles.h"
 #include "qen_lib/envelope/envelope.h"
 
-using test_files::exists;
-using test_files::read_bytes;
-using test_files::ScratchFolder;
-using test_files::windows_path;
-using test_files::write_bytes;
+using namespace test_files;
 
 namespace {
 

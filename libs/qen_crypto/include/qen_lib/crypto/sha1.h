@@ -1,18 +1,10 @@
 #pragma once
 // SHA-1 (FIPS 180-4) over a caller-owned context.
-#include <cstddef>
-#include <cstdint>
+#include "qen_lib/crypto/sha_context.h"
 
 constexpr std::size_t SHA1_DIGEST_SIZE = 20;
-constexpr std::size_t SHA1_BLOCK_SIZE = 64;
-
-struct sha1_context {
-    std::uint32_t state[5];
-    // Message length in bits; the low half also tells how full the block is.
-    std::uint32_t length_high;
-    std::uint32_t length_low;
-    unsigned char block[SHA1_BLOCK_SIZE];
-};
+constexpr std::size_t SHA1_BLOCK_SIZE = SHA_BLOCK_SIZE;
+using sha1_context = sha_context<5>;
 
 void sha1_init(sha1_context& ctx);
 // 0; nonzero, with nothing absorbed, when the message would pass 2^64 - 1 bits.

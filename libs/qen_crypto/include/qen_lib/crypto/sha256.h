@@ -1,18 +1,10 @@
 #pragma once
 // SHA-256 (FIPS 180-4) over a caller-owned context.
-#include <cstddef>
-#include <cstdint>
+#include "qen_lib/crypto/sha_context.h"
 
 constexpr std::size_t SHA256_DIGEST_SIZE = 32;
-constexpr std::size_t SHA256_BLOCK_SIZE = 64;
-
-struct sha256_context {
-    std::uint32_t state[8];
-    // Message length in bits; the low half also tells how full the block is.
-    std::uint32_t length_high;
-    std::uint32_t length_low;
-    unsigned char block[SHA256_BLOCK_SIZE];
-};
+constexpr std::size_t SHA256_BLOCK_SIZE = SHA_BLOCK_SIZE;
+using sha256_context = sha_context<8>;
 
 void sha256_init(sha256_context& ctx);
 void sha256_update(sha256_context& ctx, const void* data, std::size_t length);
