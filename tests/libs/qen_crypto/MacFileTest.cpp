@@ -9,7 +9,6 @@
 
 #include "TestFiles.h"
 #include "qen_lib/crypto/mac_file.h"
-#include "qen_lib/crypto/pbkdf2.h"
 #include "qen_lib/crypto/store_mac_secrets.h"
 
 using namespace test_files;
@@ -136,16 +135,6 @@ TEST_F(MacFileTest, APasswordThatDoesNotConvertIsRefused) {
     bool match = true;
     EXPECT_FALSE(mac_file_verify_sha256(path.c_str(), &match, password.c_str(), STORE_MAC_SALT, "cs1"));
     EXPECT_EQ(static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION), GetLastError());
-}
-
-TEST_F(MacFileTest, OnlySha256MacTexts) {
-    const std::wstring path = copy_of(L"empty.txt", false);
-    wchar_t text[MAC_TEXT_CAPACITY];
-    const unsigned char key[32] = {};
-    EXPECT_FALSE(file_hmac_hex(path.c_str(), key, sizeof key, text, HASH_ID_SHA1));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_INTERNAL_ERROR), GetLastError());
-    ASSERT_TRUE(file_hmac_hex(path.c_str(), key, sizeof key, text, HASH_ID_SHA256));
-    EXPECT_EQ(95u, wcslen(text));
 }
 
 TEST_F(MacFileTest, AFailedWriteIsNeverSuccess) {
