@@ -1,14 +1,19 @@
 // The progress dialog's worker thread: fetches the list front to back and
 // talks to the dialog only through posted messages.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "VelmoUpgradeToolDlg_Progress.h"
+#include "engine/AdaptiveReadSize.h"
 
 namespace {
 
 // A pause that lets the user see the full bar before the dialog closes.
 constexpr DWORD kFullBarPauseMs = 1000;
+// The most that one read asks for; memory for it is taken only when a fast
+// link calls for it.
+constexpr DWORD kMostPerRead = 1024 * 1024;
 
 }  // namespace
 
@@ -63,13 +68,16 @@ bool VelmoUpgradeToolDlg_Progress::ReceiveBody(HANDLE file) {
     const double perFile = 100.0 / static_cast<double>(count);
     const double done = m_downloadResult.finished_count * perFile;
     const DWORD expected = m_client.ContentLength();
-    const DWORD chunk = static_cast<DWORD>(m_chunkSize > 0 ? m_chunkSize : 1);
-    std::vector<BYTE> buffer(chunk + 1);
+    AdaptiveReadSize readSize(static_cast<DWORD>(std::max(m_chunkSize, 1)), kMostPerRead);
+    std::vector<BYTE> buffer;
     unsigned long long received = 0;
     for (;;) {
+        buffer.resize(std::max<size_t>(buffer.size(), readSize.size()));
         DWORD read = 0;
-        if (!::InternetReadFile(m_client.Request(), buffer.data(), chunk, &read))
+        const DWORD started = ::GetTickCount();
+        if (!::InternetReadFile(m_client.Request(), buffer.data(), readSize.size(), &read))
             return Fail(DOWNLOAD_READ_FAILED, static_cast<int>(::GetLastError()));
+        readSize.Update(read, ::GetTickCount() - started);
         if (read == 0) break;
         received += read;
         DWORD written = 0;
