@@ -4,6 +4,7 @@
 
 #include "NetServers.h"
 #include "WindowDriver.h"
+#include "temp_folder.h"
 #include "engine/HttpClient.h"
 
 using namespace net_testing;
@@ -76,7 +77,7 @@ TEST(HttpClient, LeavesTheBodyAndItsLengthForTheCaller) {
     Fetch fetch(Servers().HttpUrl(L"/second.bin"));
     ASSERT_EQ(fetch.result, 0);
     EXPECT_EQ(fetch.client.ContentLength(), 100u * 1024 + 7);
-    EXPECT_EQ(fetch.Body(), ReadWholeFile(Servers().WwwFile(L"second.bin")));
+    EXPECT_EQ(fetch.Body(), testing_support::read_bytes(Servers().WwwFile(L"second.bin")));
 }
 
 TEST(HttpClient, SendsTheRequestThatTheServerExpects) {

@@ -1,10 +1,11 @@
 #include "NetServers.h"
 
+#include "temp_folder.h"
+
 #include <wincrypt.h>
 #include <wininet.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 namespace net_testing {
@@ -76,32 +77,6 @@ int FaultRequestCount(const std::wstring& path) {
     return atoi(DirectGet(NetServers::Get().FaultUrl(L"/count" + path)).c_str());
 }
 
-std::string ReadWholeFile(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::wstring FreshFolder(const std::wstring& name) {
-    const char* artifacts = std::getenv("VUT_ARTIFACTS");
-    const std::wstring root = artifacts ? WindowsPath(artifacts) : L"C:\\net-tests";
-    CreateDirectoryW(root.c_str(), nullptr);
-    const std::wstring folder = root + L"\\" + name;
-    CreateDirectoryW(folder.c_str(), nullptr);
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    return folder;
-}
-
 namespace {
 
 constexpr wchar_t kBackup[] = L"Software\\VelmoNetTests\\SavedProxySettings";
@@ -153,7 +128,7 @@ SystemProxyScope::~SystemProxyScope() {
     NotifySettingsChanged();
 }
 
-TrustedTestCa::TrustedTestCa() : m_der(ReadWholeFile(NetServers::Get().ca)) {
+TrustedTestCa::TrustedTestCa() : m_der(testing_support::read_bytes(NetServers::Get().ca)) {
     win::CertStore root(CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root"));
     m_added = root && !m_der.empty() &&
               CertAddEncodedCertificateToStore(root.get(), X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(m_der.data()),

@@ -38,12 +38,6 @@ std::string DirectGet(const std::wstring& url);
 // How many requests the fault server has had for `path` ("/proxy": as a proxy).
 int FaultRequestCount(const std::wstring& path);
 
-// The whole content of a file; empty when it cannot be read.
-std::string ReadWholeFile(const std::wstring& path);
-bool FileExists(const std::wstring& path);
-// A new empty folder under the artifacts folder.
-std::wstring FreshFolder(const std::wstring& name);
-
 // Makes the local proxy the system proxy of the prefix (also for loopback)
 // and puts the previous settings back when it goes. The previous settings are
 // kept in the registry meanwhile, so that a test program that died under a

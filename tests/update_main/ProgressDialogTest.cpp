@@ -11,6 +11,7 @@
 #include "dialogs/VelmoUpgradeToolDlg_Progress.h"
 #include "engine/HandOverBlock.h"
 #include "res/resource.h"
+#include "temp_folder.h"
 
 using namespace net_testing;
 using namespace testing_support;
@@ -116,7 +117,7 @@ DownloadList ThreeFiles(const std::wstring& folder) {
 
 void ExpectSameAsServed(const std::wstring& folder) {
     for (const std::wstring& name : Servers().files)
-        EXPECT_EQ(ReadWholeFile(folder + L"\\" + name), ReadWholeFile(Servers().WwwFile(name))) << name.c_str();
+        EXPECT_EQ(read_bytes(folder + L"\\" + name), read_bytes(Servers().WwwFile(name))) << name.c_str();
 }
 
 // Presses Esc on the progress dialog once the download has run for a while;
@@ -140,9 +141,9 @@ private:
 }  // namespace
 
 TEST(ProgressDialog, FetchesThreeFilesAndFillsTheBar) {
-    const std::wstring folder = FreshFolder(L"progress-three");
+    const TempFolder folder;
     TestProgressDialog dialog;
-    dialog.m_list = ThreeFiles(folder);
+    dialog.m_list = ThreeFiles(folder.path());
     RunWatch watch;
     DialogDriver screenshot([](HWND hwnd) {
         EXPECT_EQ(ControlText(hwnd, IDC_MESSAGE), L"更新情報を取得しています。");
@@ -151,7 +152,7 @@ TEST(ProgressDialog, FetchesThreeFilesAndFillsTheBar) {
     const DialogRun run = RunVisible(dialog);
     EXPECT_EQ(run.answer, IDOK);
     ExpectResult(run.result, 0, 3, 0, 0, 0);
-    ExpectSameAsServed(folder);
+    ExpectSameAsServed(folder.path());
 
     ASSERT_FALSE(watch.positions.empty());
     EXPECT_EQ(watch.positions.back(), 100);
@@ -162,8 +163,8 @@ TEST(ProgressDialog, FetchesThreeFilesAndFillsTheBar) {
 }
 
 TEST(ProgressDialog, A404OnTheSecondFileEndsTheRunThere) {
-    const std::wstring folder = FreshFolder(L"progress-404");
-    DownloadList list = ThreeFiles(folder);
+    const TempFolder folder;
+    DownloadList list = ThreeFiles(folder.path());
     list[1].url = Servers().HttpUrl(L"/missing.bin").c_str();
     // A copy from an earlier run must not pass for the new one.
     FILE* stale = _wfopen(list[1].path, L"wb");
@@ -175,9 +176,9 @@ TEST(ProgressDialog, A404OnTheSecondFileEndsTheRunThere) {
     const DialogRun run = RunVisible(dialog);
     EXPECT_EQ(run.answer, IDCANCEL);
     ExpectResult(run.result, 404, 1, DOWNLOAD_REQUEST_FAILED, DOWNLOAD_FAILED, 0);
-    EXPECT_TRUE(FileExists(list[0].path.GetString()));
-    EXPECT_FALSE(FileExists(list[1].path.GetString()));
-    EXPECT_FALSE(FileExists(list[2].path.GetString()));
+    EXPECT_TRUE(exists(list[0].path.GetString()));
+    EXPECT_FALSE(exists(list[1].path.GetString()));
+    EXPECT_FALSE(exists(list[2].path.GetString()));
 }
 
 struct BodyFailure {
@@ -190,9 +191,9 @@ class ProgressDialogBody : public testing::TestWithParam<BodyFailure> {};
 
 // A body that breaks off is a read failure and leaves no file behind.
 TEST_P(ProgressDialogBody, ThatBreaksOffIsAnError) {
-    const std::wstring folder = FreshFolder(L"progress-body");
+    const TempFolder folder;
     TestProgressDialog dialog;
-    const std::wstring target = folder + L"\\target.bin";
+    const std::wstring target = folder / L"target.bin";
     dialog.m_list = {{Servers().FaultUrl(GetParam().path).c_str(), target.c_str()}};
     const DialogRun run = RunHidden(dialog);
     EXPECT_EQ(run.answer, IDCANCEL);
@@ -202,7 +203,7 @@ TEST_P(ProgressDialogBody, ThatBreaksOffIsAnError) {
         EXPECT_EQ(run.result.error_code, GetParam().code);
     }
     EXPECT_NE(run.result.error_code, 0);
-    EXPECT_FALSE(FileExists(target));
+    EXPECT_FALSE(exists(target));
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, ProgressDialogBody,
@@ -211,15 +212,20 @@ INSTANTIATE_TEST_SUITE_P(Faults, ProgressDialogBody,
                          [](const testing::TestParamInfo<BodyFailure>& info) { return std::string(info.param.name); });
 
 TEST(ProgressDialog, ATargetThatCannotBeCreatedIsAnError) {
+    const TempFolder folder;
     TestProgressDialog dialog;
-    dialog.m_list = {{Servers().HttpUrl(L"/first.txt").c_str(), (FreshFolder(L"progress-target") + L"\\no\\such\\folder.txt").c_str()}};
+    dialog.m_list = {{Servers().HttpUrl(L"/first.txt").c_str(), (folder / L"no\\such\\folder.txt").c_str()}};
     const DialogRun run = RunHidden(dialog);
     EXPECT_EQ(run.answer, IDCANCEL);
     ExpectResult(run.result, ERROR_PATH_NOT_FOUND, 0, DOWNLOAD_READ_FAILED, DOWNLOAD_FAILED, 0);
 }
 
+// Windows also ends a read that is blocked when the cancel closes the
+// handles; Wine lets it run until data comes, so here the cancel relies on
+// reads that stay short on a slow link (the read size follows the link).
 TEST(ProgressDialog, CancelEndsWithinASecondOrTwo) {
-    const std::wstring target = FreshFolder(L"progress-cancel") + L"\\slow.bin";
+    const TempFolder folder;
+    const std::wstring target = folder / L"slow.bin";
     TestProgressDialog dialog;
     dialog.m_list = {{Servers().FaultUrl(L"/slow").c_str(), target.c_str()}};
     CancelLater cancel(700);
@@ -232,13 +238,14 @@ TEST(ProgressDialog, CancelEndsWithinASecondOrTwo) {
     EXPECT_EQ(run.result.result, DOWNLOAD_DONE);
     EXPECT_EQ(run.result.finished_count, 0);
     // The part that arrived is not the file.
-    EXPECT_FALSE(FileExists(target));
+    EXPECT_FALSE(exists(target));
 }
 
 TEST(ProgressDialog, TheTimeOutEndsARunThatTakesTooLong) {
+    const TempFolder folder;
     TestProgressDialog dialog(1000);
     dialog.m_timerSwitch = 1;
-    dialog.m_list = {{Servers().FaultUrl(L"/slow").c_str(), (FreshFolder(L"progress-timeout") + L"\\slow.bin").c_str()}};
+    dialog.m_list = {{Servers().FaultUrl(L"/slow").c_str(), (folder / L"slow.bin").c_str()}};
     const DialogRun run = RunHidden(dialog);
     EXPECT_EQ(run.answer, IDCANCEL);
     EXPECT_EQ(run.result.result, DOWNLOAD_TIMED_OUT);
@@ -248,19 +255,19 @@ TEST(ProgressDialog, TheTimeOutEndsARunThatTakesTooLong) {
 }
 
 TEST(ProgressDialog, WithoutTheTimerSwitchNothingTimesOut) {
-    const std::wstring folder = FreshFolder(L"progress-notimer");
+    const TempFolder folder;
     TestProgressDialog dialog(200);  // shorter than the run's closing pause
-    dialog.m_list = ThreeFiles(folder);
+    dialog.m_list = ThreeFiles(folder.path());
     const DialogRun run = RunHidden(dialog);
     EXPECT_EQ(run.answer, IDOK);
     ExpectResult(run.result, 0, 3, 0, 0, 0);
 }
 
 TEST(ProgressDialog, HiddenRunsNeverShowAWindow) {
-    const std::wstring folder = FreshFolder(L"progress-hidden");
+    const TempFolder folder;
     {
         TestProgressDialog dialog;
-        dialog.m_list = ThreeFiles(folder);
+        dialog.m_list = ThreeFiles(folder.path());
         RunWatch watch;
         const DialogRun run = RunHidden(dialog);
         EXPECT_EQ(run.answer, IDOK);
@@ -272,12 +279,12 @@ TEST(ProgressDialog, HiddenRunsNeverShowAWindow) {
         // Even a modal run with the template's visible style stays hidden.
         TestProgressDialog dialog;
         dialog.m_hidden = 1;
-        dialog.m_list = ThreeFiles(folder);
+        dialog.m_list = ThreeFiles(folder.path());
         RunWatch watch;
         EXPECT_EQ(RunVisible(dialog).answer, IDOK);
         EXPECT_FALSE(watch.shown);
     }
-    ExpectSameAsServed(folder);
+    ExpectSameAsServed(folder.path());
 }
 
 TEST(ProgressDialog, AnEmptyListEndsAfterTheClosingPause) {
@@ -291,7 +298,8 @@ TEST(ProgressDialog, AnEmptyListEndsAfterTheClosingPause) {
 TEST(ProgressDialog, CertificateErrorsFailSilentRunsAndAskInVisibleOnes) {
     TrustedTestCa ca;
     const std::wstring url = NetServers::Url(L"https", Servers().httpsWrongHost, L"/first.txt");
-    const std::wstring target = FreshFolder(L"progress-cert") + L"\\first.txt";
+    const TempFolder folder;
+    const std::wstring target = folder / L"first.txt";
     {
         TestProgressDialog dialog;
         dialog.m_list = {{url.c_str(), target.c_str()}};
@@ -317,7 +325,7 @@ TEST(ProgressDialog, CertificateErrorsFailSilentRunsAndAskInVisibleOnes) {
         EXPECT_TRUE(asked);
         ExpectResult(run.result, ERROR_INTERNET_SEC_CERT_CN_INVALID, 0, DOWNLOAD_REQUEST_FAILED, DOWNLOAD_FAILED, 0);
     }
-    EXPECT_FALSE(FileExists(target));
+    EXPECT_FALSE(exists(target));
 }
 
 // The proxy tests' set-up: the local proxy as the system proxy, nothing
@@ -335,8 +343,9 @@ protected:
 };
 
 TEST_F(ProgressDialogProxy, CancellingTheProxyDialogGivesUp) {
+    const TempFolder folder;
     TestProgressDialog dialog;
-    dialog.m_list = ThreeFiles(FreshFolder(L"progress-proxy"));
+    dialog.m_list = ThreeFiles(folder.path());
     DialogDriver user([](HWND proxy) { Click(proxy, IDCANCEL); }, IDC_PROXY_USER);
     const DialogRun run = RunHidden(dialog);
     EXPECT_TRUE(user.found());
@@ -345,9 +354,10 @@ TEST_F(ProgressDialogProxy, CancellingTheProxyDialogGivesUp) {
 }
 
 TEST_F(ProgressDialogProxy, TheTimeOutAlsoClosesAnOpenProxyDialog) {
+    const TempFolder folder;
     TestProgressDialog dialog(1500);
     dialog.m_timerSwitch = 1;
-    dialog.m_list = ThreeFiles(FreshFolder(L"progress-proxy-timeout"));
+    dialog.m_list = ThreeFiles(folder.path());
     std::atomic<bool> closed{false};
     DialogDriver user([&](HWND proxy) { closed = WaitUntilGone(proxy, 5000); }, IDC_PROXY_USER);
     const DialogRun run = RunHidden(dialog);
@@ -362,9 +372,10 @@ TEST_F(ProgressDialogProxy, TheTimeOutAlsoClosesAnOpenProxyDialog) {
 // The owner may let the dialog go while its worker still runs (at process
 // exit, for instance): the dialog stops the worker and waits for it.
 TEST(ProgressDialog, OutlivesItsWorker) {
+    const TempFolder folder;
     auto dialog = std::make_unique<TestProgressDialog>();
     dialog->m_hidden = 1;
-    dialog->m_list = {{Servers().FaultUrl(L"/slow").c_str(), (FreshFolder(L"progress-outlive") + L"\\slow.bin").c_str()}};
+    dialog->m_list = {{Servers().FaultUrl(L"/slow").c_str(), (folder / L"slow.bin").c_str()}};
     ASSERT_TRUE(dialog->Create(IDD_PROGRESS));
     const DWORD until = GetTickCount() + 500;
     MSG msg;

@@ -83,8 +83,8 @@ bool VelmoUpgradeToolDlg_Progress::ReceiveBody(HANDLE file) {
         DWORD written = 0;
         if (!::WriteFile(file, buffer.data(), read, &written, nullptr) || written != read)
             return Fail(DOWNLOAD_READ_FAILED, static_cast<int>(::GetLastError()));
-        if (expected > 0) {
-            const double position = static_cast<double>(received) / expected * perFile + done;
+        if (m_expectedSize > 0) {
+            const double position = static_cast<double>(received) / m_expectedSize * perFile + done;
             if (position <= 100.0) ShowProgress(static_cast<int>(position));
         }
     }
