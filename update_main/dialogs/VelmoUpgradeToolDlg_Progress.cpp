@@ -124,18 +124,18 @@ void VelmoUpgradeToolDlg_Progress::StopWorker() {
         ::EnumThreadWindows(m_worker->m_nThreadID, &CancelWorkerDialog, 0);
 }
 
-bool VelmoUpgradeToolDlg_Progress::WaitForWorker(DWORD timeoutMs) {
-    if (!m_worker) return true;
+void VelmoUpgradeToolDlg_Progress::WaitForWorker(DWORD timeoutMs) {
+    if (!m_worker) return;
     const HANDLE thread = m_worker->m_hThread;
     const DWORD start = ::GetTickCount();
     for (;;) {
         const DWORD elapsed = ::GetTickCount() - start;
-        if (timeoutMs != INFINITE && elapsed >= timeoutMs) return false;
+        if (timeoutMs != INFINITE && elapsed >= timeoutMs) return;
         const DWORD left = timeoutMs == INFINITE ? INFINITE : timeoutMs - elapsed;
         // Only sent messages are answered here (a dialog of the worker that
         // this window owns sends some); posted ones wait for the loop.
         const DWORD woken = ::MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
-        if (woken != WAIT_OBJECT_0 + 1) return woken == WAIT_OBJECT_0;
+        if (woken != WAIT_OBJECT_0 + 1) return;
         MSG message;
         ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }

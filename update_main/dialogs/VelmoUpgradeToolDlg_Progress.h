@@ -60,9 +60,9 @@ private:
     void Finish(int dialogResult);
     // Tells the worker to stop and makes whatever it is blocked in fail.
     void StopWorker();
-    // Waits for the worker's end, answering the messages that it sends
-    // meanwhile; false when it did not end in time.
-    bool WaitForWorker(DWORD timeoutMs);
+    // Waits for the worker's end, at most timeoutMs, answering the messages
+    // that it sends meanwhile.
+    void WaitForWorker(DWORD timeoutMs);
 
     // The worker (DownloadWorker.cpp).
     static UINT DownloadThread(LPVOID dialog);

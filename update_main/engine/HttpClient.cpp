@@ -108,6 +108,7 @@ int CHttpClient::OpenRequest() {
 int CHttpClient::SendRequest() {
     VelmoUpgradeToolDlg_Proxy dialog;
     m_storedCredentialsTried = false;
+    m_contentLength = 0;
     const int opened = OpenRequest();
     return opened != ERROR_SUCCESS ? opened : SendLoop(dialog);
 }
