@@ -38,11 +38,6 @@ CString CString::Mid(int first, int count) const {
     return CString(m_text.substr(static_cast<size_t>(first), static_cast<size_t>(count)));
 }
 
-CString CString::Right(int count) const {
-    count = std::clamp(count, 0, GetLength());
-    return CString(m_text.substr(static_cast<size_t>(GetLength() - count)));
-}
-
 int CString::Insert(int index, const wchar_t* text) {
     index = std::clamp(index, 0, GetLength());
     m_text.insert(static_cast<size_t>(index), text ? text : L"");

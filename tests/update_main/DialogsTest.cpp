@@ -50,6 +50,14 @@ void ExpectMessageAndNoticeColours(HWND dialog) {
     EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
 }
 
+// The fields the main and closing dialogs show besides the message.
+void FillFields(CVelmoUpgradeToolDlg& dialog, const wchar_t* message, const wchar_t* versionLabel) {
+    dialog.m_message = message;
+    dialog.m_notice = L"お知らせ";
+    dialog.m_versionLabel = versionLabel;
+    dialog.m_linkAddress = SUPPORT_URL;
+}
+
 HWND FindStaticWithText(HWND dialog, const std::wstring& text) {
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (WindowText(child) == text) return child;
@@ -60,10 +68,7 @@ HWND FindStaticWithText(HWND dialog, const std::wstring& text) {
 
 TEST(MainDialog, ShowsItsFieldsInTheirColours) {
     CVelmoUpgradeToolDlg dialog;
-    dialog.m_message = L"新しいバージョンがあります。";
-    dialog.m_notice = L"お知らせ";
-    dialog.m_versionLabel = L"Velmoご利用ソフト： 6.2.0";
-    dialog.m_linkAddress = SUPPORT_URL;
+    FillFields(dialog, L"新しいバージョンがあります。", L"Velmoご利用ソフト： 6.2.0");
     DialogDriver driver([&](HWND hwnd) {
         EXPECT_EQ(WindowText(hwnd), L"Velmoご利用ソフト更新ツール");
         EXPECT_EQ(FontFace(hwnd), L"ＭＳ Ｐ明朝");
@@ -89,10 +94,7 @@ TEST(MainDialog, ShowsItsFieldsInTheirColours) {
 
 TEST(ClosingDialog, HasOnlyTheEndButtonAndTheMainDialogsColours) {
     VelmoUpgradeToolDlg_Close dialog;
-    dialog.m_message = L"更新はありません。";
-    dialog.m_notice = L"お知らせ";
-    dialog.m_versionLabel = L"Velmoご利用ソフト： なし";
-    dialog.m_linkAddress = SUPPORT_URL;
+    FillFields(dialog, L"更新はありません。", L"Velmoご利用ソフト： なし");
     DialogDriver driver([&](HWND hwnd) {
         EXPECT_EQ(GetDlgItem(hwnd, IDOK), nullptr);
         EXPECT_EQ(ControlText(hwnd, IDCANCEL), L"終了");

@@ -41,7 +41,6 @@ public:
     CString Left(int count) const;
     CString Mid(int first) const;
     CString Mid(int first, int count) const;
-    CString Right(int count) const;
 
     // Edits return the new length or the number of changes, as callers expect.
     int Insert(int index, const wchar_t* text);
@@ -49,7 +48,6 @@ public:
     int Replace(const wchar_t* from, const wchar_t* to);
     int Remove(wchar_t ch);
     CString& Trim();
-    int Compare(const wchar_t* other) const { return m_text.compare(other ? other : L""); }
 
     // printf-style formatting; wide arguments are "%ls", narrow ones "%hs".
     void Format(const wchar_t* format, ...);
