@@ -6,7 +6,7 @@
 #include "qen_lib/crypto/hmac.h"
 #include "qen_lib/crypto/mac_file.h"
 #include "qen_lib/crypto/pbkdf2.h"
-#include "qen_lib/win_result.h"
+#include "win/win_result.h"
 
 namespace {
 

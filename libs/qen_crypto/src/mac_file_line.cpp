@@ -4,7 +4,7 @@
 
 #include "mac_stream.h"
 #include "qen_lib/crypto/mac_file.h"
-#include "qen_lib/win_result.h"
+#include "win/win_result.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "envelope_cipher.h"
 #include "qen_lib/envelope/envelope.h"
-#include "qen_lib/win_result.h"
+#include "win/win_result.h"
 
 namespace {
 

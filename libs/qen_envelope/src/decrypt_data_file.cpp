@@ -7,7 +7,7 @@
 #include "envelope_cipher.h"
 #include "envelope_files.h"
 #include "qen_lib/envelope/envelope.h"
-#include "qen_lib/win_result.h"
+#include "win/win_result.h"
 
 using envelope_files::BLOCK;
 

@@ -2,7 +2,7 @@
 #include "envelope_cipher.h"
 #include "envelope_key_blob.h"
 #include "qen_lib/envelope/envelope.h"
-#include "qen_lib/win_result.h"
+#include "win/win_result.h"
 
 namespace {
 

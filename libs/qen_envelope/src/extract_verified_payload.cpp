@@ -5,7 +5,7 @@
 #include "envelope_key_blob.h"
 #include "qen_lib/crypto/hmac.h"
 #include "qen_lib/envelope/envelope.h"
-#include "qen_lib/win_result.h"
+#include "win/win_result.h"
 
 using envelope_files::BLOCK;
 
