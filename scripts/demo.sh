@@ -15,7 +15,7 @@ VUT_DISPLAY=$desktop bash scripts/wine-env.sh up "$state"
 trap 'bash scripts/wine-env.sh down "$state"' EXIT
 vut_wine_env "$state"
 
-program="$PWD/$build/update_main/VelmoUpgradeTool_Main.exe"
+program="$PWD/$build/update_main/program/VelmoUpgradeTool_Main.exe"
 if [ -n "$desktop" ]; then
   "$WINE" "$program" "$@" || true
 else

@@ -16,13 +16,20 @@ for p in "${need[@]}"; do
 done
 if ((${#missing[@]})); then
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  apt-get update -qq
+  # A mirror caught mid-sync fails one index now and then: try again, and let
+  # the install below be the judge of whether what we need was found.
+  for try in 1 2 3; do apt-get update -qq && break; sleep 5; done || true
   # The tests start their own servers on loopback ports; the packages must
   # not start system services of their own.
   policy=/usr/sbin/policy-rc.d
   own_policy=
   if [ ! -e "$policy" ]; then printf '#!/bin/sh\nexit 101\n' >"$policy"; chmod +x "$policy"; own_policy=1; fi
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # When one architecture's security index could not be read, the two
+  # architectures see different versions of the same library and the install
+  # fails; the release's own suite then gives both the same versions.
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
+    apt-get install -y -qq --no-install-recommends -t "$(. /etc/os-release; echo "$VERSION_CODENAME")" \
+      "${missing[@]}" >/dev/null
   if [ -n "$own_policy" ]; then rm -f "$policy"; fi
 fi
 

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <thread>
 
-#include "WindowDriver.h"
+#include "support/WindowDriver.h"
 #include "framework/framework.h"
 #include "test_dialogs.h"
 

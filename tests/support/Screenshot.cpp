@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "WindowDriver.h"
+#include "support/WindowDriver.h"
 #include "win/handle.h"
 
 namespace testing_support {

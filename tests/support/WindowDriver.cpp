@@ -1,4 +1,4 @@
-#include "WindowDriver.h"
+#include "support/WindowDriver.h"
 
 namespace testing_support {
 namespace {

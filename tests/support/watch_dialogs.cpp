@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "WindowDriver.h"
+#include "support/WindowDriver.h"
 #include "win/handle.h"
 
 using namespace testing_support;

@@ -1,0 +1,38 @@
+#include "support/StateFixtures.h"
+
+#include <windows.h>
+
+#include <filesystem>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    fs::create_directories(fs::path(path).parent_path());
+    testing_support::write_bytes(path, bytes);
+    ASSERT_EQ(testing_support::read_bytes(path), bytes) << "cannot write the fixture file";
+}
+
+void MakeFolder(const std::wstring& path) { fs::create_directories(fs::path(path)); }
+
+void RemoveTree(const std::wstring& path) {
+    std::error_code ignored;
+    fs::remove_all(fs::path(path), ignored);
+}
+
+std::wstring RawProfileValue(const std::wstring& file, const wchar_t* section, const wchar_t* key,
+                             const wchar_t* fallback) {
+    std::vector<wchar_t> buffer(8192);
+    const DWORD length = GetPrivateProfileStringW(section, key, fallback, buffer.data(),
+                                                  static_cast<DWORD>(buffer.size()), file.c_str());
+    return std::wstring(buffer.data(), length);
+}
+
+std::wstring RawProfileKeys(const std::wstring& file, const wchar_t* section) {
+    std::wstring names = RawProfileValue(file, section, nullptr, L"");
+    // The names arrive separated by NULs.
+    for (wchar_t& ch : names)
+        if (ch == L'\0') ch = L' ';
+    while (!names.empty() && names.back() == L' ') names.pop_back();
+    return names;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Test fixtures for the local-state pieces: private folders and files in the
+// Wine prefix, and raw reads through the profile functions.
+#include <ostream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "framework/CString.h"
+#include "support/temp_folder.h"
+
+using testing_support::TempFolder;
+
+// Writes the bytes to a new or truncated file, creating its folders.
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+void MakeFolder(const std::wstring& path);
+void RemoveTree(const std::wstring& path);
+
+// GetPrivateProfileStringW with a buffer larger than any value here.
+std::wstring RawProfileValue(const std::wstring& file, const wchar_t* section, const wchar_t* key,
+                             const wchar_t* fallback = L"<absent>");
+// The key names of a section, in file order, separated by blanks.
+std::wstring RawProfileKeys(const std::wstring& file, const wchar_t* section);
+
+// Lets failed expectations show a CString's text.
+inline void PrintTo(const CString& text, std::ostream* out) { *out << testing::PrintToString(text.str()); }

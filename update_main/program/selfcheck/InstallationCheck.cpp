@@ -1,0 +1,96 @@
+#include "selfcheck/InstallationCheck.h"
+
+#include <shlwapi.h>
+
+#include <utility>
+
+#include "paths/PathConstants.h"
+#include "messages/UserMessages.h"
+
+namespace {
+
+constexpr DWORD kSettingChars = 260;
+
+// The program path of a command line: the text before its first " /"
+// option, cut only past a drive letter, as the install driver cuts it. A "/"
+// inside the path ("C:/Tools/sub.exe") is part of the path.
+CString ProgramPathOf(const CString& commandLine) {
+    const int options = commandLine.Find(L" /");
+    return options >= 2 ? commandLine.Left(options) : commandLine;
+}
+
+}  // namespace
+
+InstallationCheck::InstallationCheck() : InstallationCheck(GetProgramDataFolder) {}
+
+InstallationCheck::InstallationCheck(FolderSource baseFolder) : m_findBaseFolder(std::move(baseFolder)) {}
+
+CString InstallationCheck::ReadSetting(const wchar_t* section, const wchar_t* key) const {
+    return CString(ReadProfileString((baseFolder + TOOL_INI_SUBPATH).str(), section, key, L"", kSettingChars));
+}
+
+BOOL InstallationCheck::ReadMainCommand() {
+    mainCommand = ReadSetting(L"APP", L"MainCommand");
+    return !mainCommand.IsEmpty();
+}
+
+BOOL InstallationCheck::ReadSubCommand() {
+    subCommand = ReadSetting(L"APP", L"SubCommand");
+    return !subCommand.IsEmpty();
+}
+
+BOOL InstallationCheck::ReadVbsFile() {
+    vbsFile = ReadSetting(L"APP", L"vbs_file");
+    return !vbsFile.IsEmpty();
+}
+
+BOOL InstallationCheck::HasDatabaseUrl() { return !ReadSetting(L"SERVER", L"database").IsEmpty(); }
+
+BOOL InstallationCheck::DataFolderExists() { return PathIsDirectoryW(baseFolder + DATA_SUBDIR) != FALSE; }
+
+BOOL InstallationCheck::ToolIniExists() { return PathFileExistsW(baseFolder + TOOL_INI_SUBPATH); }
+
+BOOL InstallationCheck::DataIniExists() { return PathFileExistsW(baseFolder + DATA_INI_SUBPATH); }
+
+BOOL InstallationCheck::ProgramsExist() {
+    const BOOL mainExists = PathFileExistsW(ProgramPathOf(mainCommand));
+    const BOOL subExists = PathFileExistsW(ProgramPathOf(subCommand));
+    const BOOL vbsExists = PathFileExistsW(vbsFile);
+    return mainExists && subExists && vbsExists;
+}
+
+bool InstallationCheck::CheckInstallation(CString& message) {
+    const std::wstring folder = m_findBaseFolder();
+    if (folder.empty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return false;
+    }
+    baseFolder = folder;
+    // Also creates a missing exchange file in an existing data folder.
+    WritePrivateProfileStringW(L"Command", L"dURL", L"", baseFolder + DATA_INI_SUBPATH);
+
+    // Every test runs, whatever the earlier ones found.
+    const bool dataFolder = DataFolderExists();
+    const bool toolIni = ToolIniExists();
+    const bool dataIni = DataIniExists();
+    const bool mainSet = ReadMainCommand();
+    const bool subSet = ReadSubCommand();
+    const bool vbsSet = ReadVbsFile();
+    const bool databaseSet = HasDatabaseUrl();
+    const bool programs = ProgramsExist();
+
+    const std::pair<bool, ErrorNumber> byPrecedence[] = {
+        {dataFolder, K806},
+        {toolIni, K807},
+        {dataIni, K808},
+        {mainSet && subSet && vbsSet && databaseSet, K809},
+        {programs, K810},
+    };
+    for (const auto& [passed, number] : byPrecedence) {
+        if (!passed) {
+            message = ErrorText(number);
+            return false;
+        }
+    }
+    return true;
+}

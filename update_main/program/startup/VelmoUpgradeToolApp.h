@@ -1,0 +1,44 @@
+#pragma once
+// The main update program: one application object whose InitInstance runs
+// the whole update check and whose ExitInstance gives the exit code.
+#include "environment/EnvironmentInfo.h"
+#include "ending/RunOutcome.h"
+#include "settings/UpdateDataStore.h"
+#include "rules/UpdateDatabase.h"
+#include "download/VelmoUpgradeToolDlg_Progress.h"
+#include "framework/framework.h"
+#include "process/ProcessFlags.h"
+
+class CVelmoUpgradeToolApp : public CWinApp {
+public:
+    CVelmoUpgradeToolApp();
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // Reads the process command line into the run mode and g_calledService.
+    bool ParseCommandLine();
+    // Shows the closing dialog with the message; closing it ends the process.
+    void ShowCloseAndExit(const CString& message);
+
+    // The update check from the single-instance block to the orders in the
+    // exchange file; leaves its results in the members below.
+    void RunUpdateCheck(const wchar_t* installDir);
+    // Starts the secondary program (elevated unless isAdmin) and waits for it
+    // to end; nonzero when it started.
+    BOOL RunSubCommand(int isAdmin);
+
+    EnvironmentInfo m_env;
+    UpdateDatabase m_db;
+    CUpdateDataStore m_store;
+    CString m_message;
+    CString m_message2;
+    int m_argc = 0;
+    int m_exitCode = 0;
+    int m_runMode = 0;
+    // Carries every download; its result tells the flow what failed.
+    VelmoUpgradeToolDlg_Progress m_progress;
+
+private:
+    RunResults CollectResults() const;
+};

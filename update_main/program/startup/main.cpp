@@ -1,0 +1,4 @@
+// The one application object of the main update program.
+#include "startup/VelmoUpgradeToolApp.h"
+
+CVelmoUpgradeToolApp theApp;

@@ -1,0 +1,30 @@
+#include "dialogs/MessageDialogs.h"
+
+#include "messages/UserMessages.h"
+#include "dialogs/VelmoUpgradeToolDlg_Ask.h"
+#include "dialogs/VelmoUpgradeToolDlg_Close_Small.h"
+
+INT_PTR Ask(const CString& question, const wchar_t* okCaption) {
+    VelmoUpgradeToolDlg_Ask dialog;
+    dialog.m_message = question;
+    dialog.m_linkAddress = SUPPORT_URL;
+    dialog.m_okCaption = okCaption;
+    dialog.m_cancelCaption = CANCEL_CAPTION;
+    return dialog.DoModal();
+}
+
+void AskOrExit(const CString& question) {
+    VelmoUpgradeToolDlg_Ask dialog;
+    dialog.m_message = question;
+    dialog.m_linkAddress = SUPPORT_URL;
+    if (dialog.DoModal() == IDCANCEL) EndProcess(1);
+}
+
+void ShowSmallCloseAndExit(const CString& message) {
+    VelmoUpgradeToolDlg_Close_Small dialog;
+    dialog.m_message = message;
+    dialog.m_linkAddress = SUPPORT_URL;
+    if (dialog.DoModal() == IDCANCEL) EndProcess(1);
+}
+
+void EndProcess(int exitCode) { ::ExitProcess(static_cast<UINT>(exitCode)); }

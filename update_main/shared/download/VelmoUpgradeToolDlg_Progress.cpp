@@ -1,0 +1,142 @@
+#include "download/VelmoUpgradeToolDlg_Progress.h"
+
+#include "res/resource.h"
+
+namespace {
+
+// Ends the dialogs that the worker shows (proxy credentials, certificate
+// error): a cancelled run must not leave them waiting for an answer.
+BOOL CALLBACK CancelWorkerDialog(HWND window, LPARAM) {
+    wchar_t className[8] = {};
+    ::GetClassNameW(window, className, 8);
+    if (wcscmp(className, L"#32770") == 0) ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+}  // namespace
+
+VelmoUpgradeToolDlg_Progress::VelmoUpgradeToolDlg_Progress()
+    : CDialog(IDD_PROGRESS), m_stopEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+VelmoUpgradeToolDlg_Progress::~VelmoUpgradeToolDlg_Progress() {
+    if (!m_worker) return;
+    StopWorker();
+    WaitForWorker(INFINITE);
+}
+
+void VelmoUpgradeToolDlg_Progress::DoDataExchange(CDataExchange* dx) {
+    DDX_Control(dx, IDC_PROGRESS, m_progress);
+    DDX_Text(dx, IDC_MESSAGE, m_message);
+}
+
+BOOL VelmoUpgradeToolDlg_Progress::OnInitDialog() {
+    CDialog::OnInitDialog();
+    if (m_timerSwitch) SetTimer(kTimeoutTimer, m_timeoutMs);
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    m_progress.SetRange32(0, 100);
+    m_downloadResult.result = DOWNLOAD_DONE;
+    m_downloadResult.error_category = DOWNLOAD_NO_ERROR;
+
+    // What the worker needs of the window is handed over before it starts.
+    m_window = m_hWnd;
+    m_bar = m_progress.m_hWnd;
+    m_client.m_ownerWindow = m_hWnd;
+    m_client.m_silent = m_hidden != 0;
+    m_worker.reset(AfxBeginThread(&VelmoUpgradeToolDlg_Progress::DownloadThread, this, THREAD_PRIORITY_NORMAL, 0,
+                                  CREATE_SUSPENDED));
+    if (!m_worker) {
+        m_downloadResult.error_code = static_cast<int>(::GetLastError());
+        m_downloadResult.error_category = DOWNLOAD_REQUEST_FAILED;
+        PostMessage(WM_DOWNLOAD_FAILED);
+        return TRUE;
+    }
+    m_worker->m_bAutoDelete = FALSE;
+    m_worker->ResumeThread();
+    return TRUE;
+}
+
+bool VelmoUpgradeToolDlg_Progress::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    switch (message) {
+    case WM_DOWNLOAD_DONE:
+        OnDownloadDone();
+        *result = 0;
+        return true;
+    case WM_DOWNLOAD_FAILED:
+        OnDownloadFailed();
+        *result = 0;
+        return true;
+    case WM_WINDOWPOSCHANGING:
+        OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
+        return false;  // and the default handling with the changed flags
+    default:
+        return CDialog::OnWndMsg(message, wParam, lParam, result);
+    }
+}
+
+void VelmoUpgradeToolDlg_Progress::OnDownloadDone() {
+    if (m_ended) return;
+    m_client.Close();
+    m_downloadResult.result = DOWNLOAD_DONE;
+    m_downloadResult.error_category = DOWNLOAD_NO_ERROR;
+    Finish(IDOK);
+}
+
+void VelmoUpgradeToolDlg_Progress::OnDownloadFailed() {
+    if (m_ended) return;
+    m_client.Close();
+    m_downloadResult.result = DOWNLOAD_FAILED;
+    Finish(IDCANCEL);
+}
+
+void VelmoUpgradeToolDlg_Progress::OnCancel() {
+    if (m_ended) return;
+    m_downloadResult.cancelled = 1;
+    StopWorker();
+    Finish(IDCANCEL);
+}
+
+void VelmoUpgradeToolDlg_Progress::OnTimer(UINT_PTR id) {
+    if (id == kTimeoutTimer && !m_ended) {
+        m_downloadResult.result = DOWNLOAD_TIMED_OUT;
+        OnCancel();
+    }
+    CDialog::OnTimer(id);
+}
+
+void VelmoUpgradeToolDlg_Progress::OnWindowPosChanging(WINDOWPOS* position) {
+    if (m_hidden) position->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
+}
+
+void VelmoUpgradeToolDlg_Progress::Finish(int dialogResult) {
+    m_ended = true;
+    KillTimer(kTimeoutTimer);
+    WaitForWorker(kWorkerWaitMs);
+    EndDialog(dialogResult);
+}
+
+void VelmoUpgradeToolDlg_Progress::StopWorker() {
+    m_stopRequested = true;
+    ::SetEvent(m_stopEvent.get());
+    m_client.Close();
+    // Only while the worker lives: a thread id is reused once its thread ends.
+    if (m_worker && ::WaitForSingleObject(m_worker->m_hThread, 0) == WAIT_TIMEOUT)
+        ::EnumThreadWindows(m_worker->m_nThreadID, &CancelWorkerDialog, 0);
+}
+
+void VelmoUpgradeToolDlg_Progress::WaitForWorker(DWORD timeoutMs) {
+    if (!m_worker) return;
+    const HANDLE thread = m_worker->m_hThread;
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (timeoutMs != INFINITE && elapsed >= timeoutMs) return;
+        const DWORD left = timeoutMs == INFINITE ? INFINITE : timeoutMs - elapsed;
+        // Only sent messages are answered here (a dialog of the worker that
+        // this window owns sends some); posted ones wait for the loop.
+        const DWORD woken = ::MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
+        if (woken != WAIT_OBJECT_0 + 1) return;
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
