@@ -7,9 +7,9 @@
 #include <iterator>
 #include <vector>
 
+#include "messages/UserMessages.h"
 #include "selfcheck/InstallationCheck.h"
 #include "support/StateFixtures.h"
-#include "messages/UserMessages.h"
 #include "win/handle.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "messages/UserMessages.h"
-#include "support/WindowDriver.h"
 #include "res/resource.h"
+#include "support/WindowDriver.h"
 #include "win/handle.h"
 
 using namespace testing_support;

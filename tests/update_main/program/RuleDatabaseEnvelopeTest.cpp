@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "TestFiles.h"
-#include "rules/UpdateDatabase.h"
 #include "qen_lib/envelope/envelope.h"
+#include "rules/UpdateDatabase.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "paths/PathConstants.h"
 #include "commandline/RunMode.h"
+#include "paths/PathConstants.h"
 
 TEST(CommandLine, OptionsToRunMode) {
     const struct {

@@ -3,14 +3,14 @@
 #include <thread>
 
 #include "dialogs/MessageDialogs.h"
-#include "messages/UserMessages.h"
-#include "support/WindowDriver.h"
 #include "dialogs/VelmoUpgradeToolDlg.h"
 #include "dialogs/VelmoUpgradeToolDlg_Ask.h"
 #include "dialogs/VelmoUpgradeToolDlg_Close.h"
 #include "dialogs/VelmoUpgradeToolDlg_Close_Small.h"
 #include "download/VelmoUpgradeToolDlg_Proxy.h"
+#include "messages/UserMessages.h"
 #include "res/resource.h"
+#include "support/WindowDriver.h"
 
 using namespace testing_support;
 

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "NetServers.h"
+#include "download/HttpClient.h"
 #include "support/WindowDriver.h"
 #include "support/temp_folder.h"
-#include "download/HttpClient.h"
 
 using namespace net_testing;
 

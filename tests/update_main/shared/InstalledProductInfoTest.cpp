@@ -4,8 +4,8 @@
 
 #include <iterator>
 
-#include "environment/EnvironmentInfo.h"
 #include "client/InstalledProductInfo.h"
+#include "environment/EnvironmentInfo.h"
 #include "support/StateFixtures.h"
 
 namespace {

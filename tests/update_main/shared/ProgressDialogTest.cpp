@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "NetServers.h"
-#include "process/ProcessFlags.h"
-#include "support/WindowDriver.h"
 #include "download/VelmoUpgradeToolDlg_Progress.h"
 #include "handover/HandOverBlock.h"
+#include "process/ProcessFlags.h"
 #include "res/resource.h"
+#include "support/WindowDriver.h"
 #include "support/temp_folder.h"
 
 using namespace net_testing;

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "NetServers.h"
-#include "process/ProcessFlags.h"
-#include "support/WindowDriver.h"
-#include "handover/HandOverBlock.h"
 #include "download/HttpClient.h"
+#include "handover/HandOverBlock.h"
+#include "process/ProcessFlags.h"
 #include "res/resource.h"
+#include "support/WindowDriver.h"
 
 using namespace net_testing;
 using namespace testing_support;

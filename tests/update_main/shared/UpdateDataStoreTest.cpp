@@ -5,8 +5,8 @@
 #include <climits>
 
 #include "profile/IniProfile.h"
-#include "support/StateFixtures.h"
 #include "settings/UpdateDataStore.h"
+#include "support/StateFixtures.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <utility>
 
-#include "paths/PathConstants.h"
 #include "messages/UserMessages.h"
+#include "paths/PathConstants.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 // A broken installation is reported as K806 to K810 (repair the tool).
 #include <windows.h>
 
-#include "profile/IniProfile.h"
 #include "framework/CString.h"
+#include "profile/IniProfile.h"
 
 class InstallationCheck {
 public:

@@ -4,14 +4,14 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "handover/HandOverBlock.h"
 #include "client/InstalledProductInfo.h"
-#include "dialogs/MessageDialogs.h"
-#include "process/ProcessSetup.h"
 #include "commandline/RunMode.h"
-#include "messages/UserMessages.h"
+#include "dialogs/MessageDialogs.h"
 #include "dialogs/VelmoUpgradeToolDlg.h"
 #include "dialogs/VelmoUpgradeToolDlg_Close.h"
+#include "handover/HandOverBlock.h"
+#include "messages/UserMessages.h"
+#include "process/ProcessSetup.h"
 #include "res/resource.h"
 #include "win/handle.h"
 

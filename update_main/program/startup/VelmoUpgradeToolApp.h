@@ -1,13 +1,13 @@
 #pragma once
 // The main update program: one application object whose InitInstance runs
 // the whole update check and whose ExitInstance gives the exit code.
-#include "environment/EnvironmentInfo.h"
-#include "ending/RunOutcome.h"
-#include "settings/UpdateDataStore.h"
-#include "rules/UpdateDatabase.h"
 #include "download/VelmoUpgradeToolDlg_Progress.h"
+#include "ending/RunOutcome.h"
+#include "environment/EnvironmentInfo.h"
 #include "framework/framework.h"
 #include "process/ProcessFlags.h"
+#include "rules/UpdateDatabase.h"
+#include "settings/UpdateDataStore.h"
 
 class CVelmoUpgradeToolApp : public CWinApp {
 public:

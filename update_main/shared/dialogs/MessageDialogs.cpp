@@ -1,8 +1,8 @@
 #include "dialogs/MessageDialogs.h"
 
-#include "messages/UserMessages.h"
 #include "dialogs/VelmoUpgradeToolDlg_Ask.h"
 #include "dialogs/VelmoUpgradeToolDlg_Close_Small.h"
+#include "messages/UserMessages.h"
 
 INT_PTR Ask(const CString& question, const wchar_t* okCaption) {
     VelmoUpgradeToolDlg_Ask dialog;

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "download/VelmoUpgradeToolDlg_Progress.h"
 #include "download/AdaptiveReadSize.h"
+#include "download/VelmoUpgradeToolDlg_Progress.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The client's answer to a proxy's demand for credentials (status 407).
 #include <vector>
 
-#include "handover/HandOverBlock.h"
 #include "download/HttpClient.h"
 #include "download/VelmoUpgradeToolDlg_Proxy.h"
+#include "handover/HandOverBlock.h"
 #include "process/ProcessFlags.h"
 #include "qen_lib/envelope/envelope.h"
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "profile/IniProfile.h"
 #include "environment/VersionNumber.h"
+#include "profile/IniProfile.h"
 
 namespace {
 

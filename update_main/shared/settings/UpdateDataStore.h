@@ -12,10 +12,10 @@
 
 #include <string>
 
-#include "settings/AuxAppVersionInfo.h"
 #include "environment/EnvironmentInfo.h"
-#include "profile/IniProfile.h"
 #include "framework/CString.h"
+#include "profile/IniProfile.h"
+#include "settings/AuxAppVersionInfo.h"
 
 class CUpdateDataStore {
 public:
