@@ -2,13 +2,13 @@
 # bench-download.sh [BUILD_DIR]: downloads one 256 MiB file from a local nginx
 # through the program's download path (progress dialog hidden, its worker and
 # HTTP client, under Wine) and through curl, and prints both throughputs and
-# their ratio. BUILD_DIR is a 64-bit build with the download_bench target
-# built (default: build-net).
+# their ratio. BUILD_DIR is a build with the download_bench target built
+# (default: build-bench, as scripts/bench.sh leaves it).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-$here/../build-net}" && pwd)
+build=$(cd "${1:-$here/../build-bench}" && pwd)
 state=$build/bench-servers
-bench=$build/tests/update_main/download_bench.exe
+bench=$build/bench/download_bench.exe
 [ -f "$bench" ] || { echo "build the download_bench target of $build first" >&2; exit 1; }
 
 python3 "$here/servers/test-servers.py" up "$state"

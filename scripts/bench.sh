@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# bench.sh [BUILD_DIR]: builds the benchmark optimised (default folder
-# build-bench), makes 256 MiB of data and a 64 MiB envelope with the fixture
-# producer, times sha1sum and sha256sum on the data, runs the benchmark under
-# Wine and prints the comparison. Goals: our hashes at least 0.9 of the
-# reference tools' throughput; DecryptDataFile within 1.3 of a bare
-# in-memory CryptDecrypt loop.
+# bench.sh [BUILD_DIR]: every benchmark, from a fresh clone. Installs what is
+# needed, builds the benchmarks optimised (default folder build-bench) and
+# runs them under Wine:
+# - the hashes and the envelope: 256 MiB of data and a 64 MiB envelope made
+#   by the fixture producer; sha1sum and sha256sum on the same data. Goals:
+#   our hashes at least 0.9 of the reference tools' throughput;
+#   DecryptDataFile within 1.3 of a bare in-memory CryptDecrypt loop.
+# - the download path against curl (scripts/bench-download.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
 . scripts/wine-common.sh
 build=${1:-build-bench}
 arch=$(vut_runnable_arch)
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake -DMINGW_ARCH="$arch" \
       -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target bench >/dev/null
+cmake --build "$build" -j"$(nproc)" --target bench download_bench >/dev/null
 
 state=$PWD/$build/wine
 work=$(mktemp -d "$PWD/$build/bench-data.XXXXXX")
@@ -55,3 +58,6 @@ echo "$results" | awk -v s1="$sha1sum_s" -v s256="$sha256sum_s" '
     printf "%-18s %8.1f MiB/s   sha256sum %8.1f MiB/s   ratio %.2f (goal >= 0.90)\n", "SHA-256", rate["sha256"], mib / s256, rate["sha256"] / (mib / s256)
     printf "%-18s %8.3f s        bare loop %8.3f s        ratio %.2f (goal <= 1.30)\n", "DecryptDataFile", seconds["decrypt_data_file"], seconds["cryptdecrypt_loop"], seconds["decrypt_data_file"] / seconds["cryptdecrypt_loop"]
   }'
+
+echo
+bash scripts/bench-download.sh "$build"

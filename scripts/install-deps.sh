@@ -3,7 +3,7 @@
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 
-need=(cmake make python3 openssl osslsigncode gcab googletest ca-certificates
+need=(cmake make python3 openssl osslsigncode gcab googletest ca-certificates curl
       g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
       g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
       wine wine32:i386 wine64 libwine:i386 libwine libgnutls30:i386 libgnutls30
