@@ -1,5 +1,7 @@
 #include <qen_lib/cert/Cert.h>
 
+#include <utility>
+
 #include <qen_lib/cert/constants.h>
 #include <qen_lib/crypto/sha1.h>
 #include <qen_lib/crypto/sha256.h>
@@ -38,10 +40,15 @@ Cert& Cert::operator=(const Cert& other) {
 }
 
 bool Cert::load(const std::wstring& path) {
+    // Bytes and certificate are taken together or not at all, so that der and
+    // digest always speak of the certificate that native decodes.
     bool ok = false;
-    m_der = file::load(path, MAX_CERT_FILE, ok);
+    ByteBuffer der = file::load(path, MAX_CERT_FILE, ok);
     if (!ok) return false;
-    m_native = port::make_cert(m_der.data(), static_cast<std::int32_t>(m_der.size()));
+    std::unique_ptr<port::NativeCert> native =
+        port::make_cert(der.data(), static_cast<std::int32_t>(der.size()));
+    m_der = std::move(der);
+    m_native = std::move(native);
     return m_native->is_valid();
 }
 

@@ -31,12 +31,18 @@ TEST(Cert, BytesThatAreNoCertificateAreKeptButNotLoaded) {
     EXPECT_FALSE(cert.is_loaded());
 }
 
-TEST(Cert, UnreadableFileLeavesTheCertificateAsItWas) {
+TEST(Cert, UnreadableFileLeavesBytesAndCertificateAsTheyWere) {
     Cert cert;
     ASSERT_TRUE(cert.load(FixturePath(L"rsa_leaf.der")));
-    EXPECT_FALSE(cert.load(FixturePath(L"missing.der")));
-    EXPECT_EQ(0u, cert.der().size());
-    EXPECT_TRUE(cert.is_loaded());
+    const std::wstring sha1 = cert.digest(qen_lib::cert::SHA1_NAME).to_hex(L"");
+    const std::wstring subject = cert.native().get_subject();
+    for (const wchar_t* unreadable : {L"missing.der", L"over_size.der"}) {
+        SCOPED_TRACE(testing::Message() << unreadable);
+        EXPECT_FALSE(cert.load(FixturePath(unreadable)));
+        EXPECT_TRUE(cert.is_loaded());
+        EXPECT_EQ(sha1, cert.digest(qen_lib::cert::SHA1_NAME).to_hex(L""));
+        EXPECT_EQ(subject, cert.native().get_subject());
+    }
 }
 
 struct DigestCase {

@@ -23,8 +23,8 @@ public:
 
     // Reads the file (at most 10240 bytes) into der, whatever it holds, and
     // decodes it (DER, or Base64 with PEM header lines). True when it is a
-    // certificate. A file that cannot be read leaves the certificate as it
-    // was.
+    // certificate. A file that cannot be read leaves bytes and certificate
+    // as they were.
     bool load(const std::wstring& path);
 
     // SHA-256 of der when algorithm is SHA256_NAME exactly, else SHA-1.
