@@ -1,5 +1,6 @@
 // Deciphering an envelope file: into a temporary file first, then the
-// verified payload into the target.
+// payload into a file beside the target, which takes the target's place only
+// once the trailer has been checked.
 #include <new>
 #include <string>
 #include <utility>
@@ -62,14 +63,20 @@ BOOL DecryptToTempFile(const wchar_t* source, const wchar_t* temporary) {
 }
 
 BOOL DecryptDataFile(const wchar_t* source, const wchar_t* target) {
-    std::wstring temporary;
+    std::wstring temporary, payload;
     try {
         temporary = std::wstring(source) + L".tmp";
+        payload = std::wstring(target) + L".new";
     } catch (const std::bad_alloc&) {
         return qen_lib::report(ERROR_NOT_ENOUGH_MEMORY);
     }
-    const BOOL ok = DecryptToTempFile(source, temporary.c_str()) && ExtractVerifiedPayload(temporary.c_str(), target);
+    // Whoever reads the target finds either the old file or the verified
+    // payload, never plaintext whose trailer has not been checked; a failure
+    // leaves an existing target as it was.
+    const BOOL ok = DecryptToTempFile(source, temporary.c_str()) &&
+                    ExtractVerifiedPayload(temporary.c_str(), payload.c_str()) &&
+                    MoveFileExW(payload.c_str(), target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     remove_quietly(temporary.c_str());
-    if (!ok) remove_quietly(target);
+    if (!ok) remove_quietly(payload.c_str());
     return ok;
 }

@@ -1,6 +1,7 @@
 // Envelope files made by the producer script (Python and OpenSSL): the sizes
 // around the 2048-byte blocks decipher to their payload; changed, cut or
-// missing files are refused and leave neither target nor ".tmp" behind.
+// missing files are refused, leave an old target as it was and neither
+// ".tmp" nor ".new" behind.
 #include <windows.h>
 
 #include <string>
@@ -26,6 +27,20 @@ protected:
         return source;
     }
 
+    // DecryptDataFile over an old target, with the last error cleared.
+    BOOL decrypt_over_old_target(const std::wstring& source) {
+        write_bytes(target, OLD_TARGET);
+        SetLastError(ERROR_SUCCESS);
+        return DecryptDataFile(source.c_str(), target.c_str());
+    }
+
+    void expect_nothing_changed(const std::wstring& source) {
+        EXPECT_EQ(OLD_TARGET, read_bytes(target)) << "an unverified payload never replaces the target";
+        EXPECT_FALSE(exists(target + L".new"));
+        EXPECT_FALSE(exists(source + L".tmp"));
+    }
+
+    static constexpr const char* OLD_TARGET = "an old target";
     ScratchFolder scratch;
     const std::wstring target = scratch / L"VelmoUpgradeToolDatabase.txt";
 };
@@ -40,39 +55,35 @@ TEST_F(DecryptDataFileTest, GivesThePayloadAtEveryBlockBoundary) {
         EXPECT_TRUE(DecryptDataFile(source.c_str(), target.c_str())) << name << " error " << GetLastError();
         EXPECT_EQ(read_bytes(fixture(std::string(name) + ".payload")), read_bytes(target)) << name;
         EXPECT_FALSE(exists(source + L".tmp")) << name;
+        EXPECT_FALSE(exists(target + L".new")) << name;
     }
 }
 
 TEST_F(DecryptDataFileTest, ChangedOrCutPlaintextIsBadData) {
     for (const char* name : {"changed_payload", "changed_trailer", "changed_length", "cut_trailer", "cut_length"}) {
+        SCOPED_TRACE(name);
         const std::wstring source = source_of(name);
-        write_bytes(target, "an old target");
-        SetLastError(ERROR_SUCCESS);
-        EXPECT_FALSE(DecryptDataFile(source.c_str(), target.c_str())) << name;
-        EXPECT_EQ(static_cast<DWORD>(NTE_BAD_DATA), GetLastError()) << name;
-        EXPECT_FALSE(exists(target)) << name << ": no unverified plaintext stays";
-        EXPECT_FALSE(exists(source + L".tmp")) << name;
+        EXPECT_FALSE(decrypt_over_old_target(source));
+        EXPECT_EQ(static_cast<DWORD>(NTE_BAD_DATA), GetLastError());
+        expect_nothing_changed(source);
     }
 }
 
 TEST_F(DecryptDataFileTest, DamagedCiphertextFails) {
     for (const char* name : {"cut_cipher", "empty"}) {
+        SCOPED_TRACE(name);
         const std::wstring source = source_of(name);
-        write_bytes(target, "an old target");
-        SetLastError(ERROR_SUCCESS);
-        EXPECT_FALSE(DecryptDataFile(source.c_str(), target.c_str())) << name;
-        EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), GetLastError()) << name;
-        EXPECT_FALSE(exists(target)) << name;
-        EXPECT_FALSE(exists(source + L".tmp")) << name;
+        EXPECT_FALSE(decrypt_over_old_target(source));
+        EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), GetLastError());
+        expect_nothing_changed(source);
     }
 }
 
 TEST_F(DecryptDataFileTest, MissingSourceIsFileNotFound) {
     const std::wstring source = scratch / L"missing.dat";
-    EXPECT_FALSE(DecryptDataFile(source.c_str(), target.c_str()));
+    EXPECT_FALSE(decrypt_over_old_target(source));
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
-    EXPECT_FALSE(exists(source + L".tmp"));
-    EXPECT_FALSE(exists(target));
+    expect_nothing_changed(source);
 }
 
 TEST_F(DecryptDataFileTest, WorksInAJapaneseFolderName) {

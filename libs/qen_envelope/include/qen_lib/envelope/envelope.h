@@ -9,9 +9,9 @@
 #include <windows.h>
 #include <wincrypt.h>
 
-// Deciphers source into target through the temporary file source + ".tmp",
-// which is always removed. On FALSE the target is removed too, so that no
-// unverified plaintext is left behind.
+// Deciphers source through the temporary file source + ".tmp" into
+// target + ".new", which replaces target only once the trailer matched. On
+// FALSE an existing target is as it was; neither of the two files remains.
 BOOL DecryptDataFile(const wchar_t* source, const wchar_t* target);
 
 // Deciphers the whole source into the temporary file (created or truncated).
