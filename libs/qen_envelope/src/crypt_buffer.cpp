@@ -29,7 +29,6 @@ BOOL CryptBuffer(BOOL encrypt, const BYTE* input, DWORD length, BYTE* output, DW
         return TRUE;
     }
     if (*size < length + room) return qen_lib::report(ERROR_INSUFFICIENT_BUFFER);
-    // No ciphertext is empty; not every provider refuses to decipher one.
-    if (!encrypt && length == 0) return qen_lib::report(static_cast<DWORD>(NTE_BAD_DATA));
+    if (!encrypt && !is_cipher_length(length)) return qen_lib::report(static_cast<DWORD>(NTE_BAD_DATA));
     return qen_lib::report(crypt_buffer(encrypt, input, length, output, size));
 }

@@ -31,14 +31,14 @@ DWORD decrypt_to_temp(const wchar_t* source, const wchar_t* temporary) {
     BYTE* next = second;
     DWORD current_size = 0;
     if (!envelope_files::read_some(in, current, BLOCK, &current_size)) return qen_lib::last_error_or(ERROR_READ_FAULT);
-    // No ciphertext is empty (padding adds at least one byte); not every
-    // provider refuses an empty final call, so it is refused here.
-    if (current_size == 0) return static_cast<DWORD>(NTE_BAD_DATA);
     for (;;) {
         DWORD next_size = 0;
         if (current_size == BLOCK && !envelope_files::read_some(in, next, BLOCK, &next_size)) {
             return qen_lib::last_error_or(ERROR_READ_FAULT);
         }
+        // Every read but the last is a whole BLOCK, so this checks the length
+        // of the whole ciphertext.
+        if (!is_cipher_length(current_size)) return static_cast<DWORD>(NTE_BAD_DATA);
         const BOOL last = next_size == 0;
         DWORD plain_size = current_size;
         if (!CryptDecrypt(key.get(), 0, last, 0, current, &plain_size)) return qen_lib::last_error_or(NTE_BAD_DATA);

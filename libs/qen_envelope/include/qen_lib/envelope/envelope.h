@@ -29,5 +29,6 @@ BOOL DeriveEnvelopeKey(HCRYPTPROV provider, HCRYPTKEY* key);
 // Enciphers (encrypt nonzero) or deciphers input with the envelope's cipher
 // key. output null: *size = length + 16 (the room it needs) and TRUE. Else
 // *size is output's capacity, at least length + 16, and becomes the number of
-// bytes produced. Input and output may be the same buffer.
+// bytes produced. Input and output may be the same buffer. A ciphertext that
+// is not whole 8-byte blocks gives NTE_BAD_DATA.
 BOOL CryptBuffer(BOOL encrypt, const BYTE* input, DWORD length, BYTE* output, DWORD* size);
