@@ -65,13 +65,42 @@ TEST(ComputeNextCheckDate, ExtremeIntervalsGiveAValidDateWithoutOverflow) {
     EXPECT_LE(env.next_check.day, 31);
 }
 
+// The 32-bit build's time_t ends on 19 January 2038: none of these dates
+// may depend on it.
+TEST(ComputeNextCheckDate, WorksAcross2038AndAHundredYearsEitherWay) {
+    struct Case {
+        int day, month, year, interval;
+        int nextDay, nextMonth, nextYear;
+    };
+    const Case cases[] = {
+        {1, 1, 1970, 0, 1, 1, 1970},
+        {31, 12, 2037, 1, 1, 1, 2038},
+        {18, 1, 2038, 1, 19, 1, 2038},
+        {19, 1, 2038, 1, 20, 1, 2038},
+        {10, 6, 2030, 3000, 27, 8, 2038},
+        {28, 2, 2100, 1, 1, 3, 2100},
+        {28, 2, 2000, 1, 29, 2, 2000},
+        {29, 2, 2024, 365, 28, 2, 2025},
+        {1, 1, 2025, 36500, 8, 12, 2124},
+        {1, 1, 2025, -36500, 26, 1, 1925},
+        {1, 1, 2025, INT_MIN, 26, 1, 1925},  // held to a hundred years
+        {8, 12, 2124, -36500, 1, 1, 2025},
+    };
+    for (const Case& c : cases) {
+        EnvironmentInfo env;
+        env.ComputeNextCheckDate(LocalNoon(c.day, c.month, c.year), c.interval, 1);
+        EXPECT_DATE(env.next_check, c.nextDay, c.nextMonth, c.nextYear)
+            << c.day << "." << c.month << "." << c.year << " + " << c.interval;
+    }
+}
+
 TEST(ComputeNextCheckDate, KeepsTheGivenDateWhenNoDateCanBeComputed) {
     EnvironmentInfo env;
-    // Before 1970: mktime cannot represent it.
-    env.ComputeNextCheckDate(LocalNoon(5, 5, 2025), INT_MIN, 0);
-    EXPECT_DATE(env.next_check, 5, 5, 2025);
+    // The exchange file holds a four-digit year.
+    env.ComputeNextCheckDate(LocalNoon(31, 12, 9999), 1, 0);
+    EXPECT_DATE(env.next_check, 31, 12, 9999);
 
-    // What ReadToday leaves when there is no local time.
+    // A zeroed local time is no date.
     env.ComputeNextCheckDate(std::tm{}, 7, 1);
     EXPECT_DATE(env.next_check, 0, 1, 1900);
 }
@@ -87,6 +116,26 @@ TEST(ReadToday, GivesTheLocalDate) {
     EXPECT_EQ(local.tm_mon + 1, before.wMonth);
 }
 
+void WINAPI LeapDayOf2040(LPSYSTEMTIME time) {
+    *time = SYSTEMTIME{2040, 2, 3, 29, 23, 59, 58, 0};
+}
+
+TEST(ReadToday, GivesDatesPast2038) {
+    EnvironmentInfo env;
+    std::tm local{};
+    env.ReadToday(local, LeapDayOf2040);
+    EXPECT_DATE(env.today, 29, 2, 2040);
+    EXPECT_EQ(local.tm_year, 140);
+    EXPECT_EQ(local.tm_mon, 1);
+    EXPECT_EQ(local.tm_mday, 29);
+    EXPECT_EQ(local.tm_yday, 59);
+    EXPECT_EQ(local.tm_wday, 3);
+    EXPECT_EQ(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec, 86398);
+
+    env.ComputeNextCheckDate(local, 1, 1);
+    EXPECT_DATE(env.next_check, 1, 3, 2040);
+}
+
 TEST(ReadOsVersion, ReadsTheRunningWindows) {
     EnvironmentInfo env;
     ASSERT_TRUE(env.ReadOsVersion());
@@ -100,7 +149,24 @@ TEST(ReadWow64, IsZeroForANativeProcess) {
     env.ReadWow64();
     EXPECT_EQ(env.os.wow64, 0u);
 #else
-    GTEST_SKIP() << "the flag of a 32-bit build depends on the Windows it runs on";
+    GTEST_SKIP() << "only the x86_64 build runs natively on a 64-bit Windows; "
+                    "this i686 build runs under WOW64 there";
+#endif
+}
+
+// The tests' prefix is a 64-bit Wine, as most PCs are 64-bit Windows: the
+// i686 build, the product, runs there under WOW64.
+TEST(ReadWow64, IsOneForA32BitProcessOnA64BitWindows) {
+#ifdef _WIN64
+    GTEST_SKIP() << "only the i686 build runs under WOW64; this x86_64 build is native";
+#else
+    SYSTEM_INFO native{};
+    GetNativeSystemInfo(&native);
+    if (native.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_INTEL)
+        GTEST_SKIP() << "a 32-bit Windows has no WOW64; the i686 build shows the case on a 64-bit one";
+    EnvironmentInfo env;
+    env.ReadWow64();
+    EXPECT_EQ(env.os.wow64, 1u);
 #endif
 }
 

@@ -10,7 +10,7 @@
 namespace {
 
 // Further than any check interval means; keeps the day arithmetic far from
-// int overflow and the date inside what mktime can represent.
+// int overflow.
 constexpr int kMaxCheckDays = 36500;
 
 CalendarDate DateOf(const std::tm& local) {
@@ -22,25 +22,46 @@ std::uint32_t LeadingNumber(const std::wstring& text) {
     return static_cast<std::uint32_t>(std::wcstol(text.c_str(), nullptr, 10));
 }
 
+// Whole seconds since 1970 from the system's 64-bit clock: the seed must
+// keep changing after 2038, or every PC would draw the same spread.
+unsigned SecondsNow() {
+    constexpr std::uint64_t kTicksPerSecond = 10000000;     // FILETIME counts 100 ns
+    constexpr std::uint64_t kSeconds1601To1970 = 11644473600;
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const std::uint64_t ticks = (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<unsigned>(ticks / kTicksPerSecond - kSeconds1601To1970);
+}
+
 }  // namespace
 
-std::tm& EnvironmentInfo::ReadToday(std::tm& local) {
-    const std::time_t now = std::time(nullptr);
-    if (now == static_cast<std::time_t>(-1) || localtime_s(&local, &now) != 0) local = std::tm{};
-    today = DateOf(local);
+std::tm& EnvironmentInfo::ReadToday(std::tm& local, void(WINAPI* localTime)(LPSYSTEMTIME)) {
+    SYSTEMTIME now{};
+    localTime(&now);
+    const CalendarDate date{now.wDay, now.wMonth, now.wYear};
+    local = std::tm{};
+    local.tm_year = date.year - 1900;
+    local.tm_mon = date.month - 1;
+    local.tm_mday = date.day;
+    local.tm_hour = now.wHour;
+    local.tm_min = now.wMinute;
+    local.tm_sec = now.wSecond;
+    local.tm_wday = now.wDayOfWeek;
+    local.tm_yday = static_cast<int>(DaysSinceEpoch(date) - DaysSinceEpoch(CalendarDate{1, 1, date.year}));
+    local.tm_isdst = -1;  // the system's clock does not say
+    today = date;
     return local;
 }
 
 void EnvironmentInfo::ComputeNextCheckDate(std::tm local, int interval_days, int spread_days) {
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    std::srand(SecondsNow());
     const int drawn = std::rand();
     const int spread = std::clamp(spread_days, 1, kMaxCheckDays);
     const int interval = std::clamp(interval_days, -kMaxCheckDays, kMaxCheckDays);
     next_check = DateOf(local);
-    if (local.tm_mday < -kMaxCheckDays || local.tm_mday > kMaxCheckDays) return;
-    local.tm_mday += interval + drawn % spread;
-    if (std::mktime(&local) == static_cast<std::time_t>(-1)) return;
-    next_check = DateOf(local);
+    if (!IsCalendarDate(next_check)) return;
+    const CalendarDate next = AddDays(next_check, interval + drawn % spread);
+    if (IsCalendarDate(next)) next_check = next;
 }
 
 BOOL EnvironmentInfo::ReadOsVersion() {

@@ -7,11 +7,7 @@
 #include <ctime>
 #include <string>
 
-struct CalendarDate {
-    int day = 0;
-    int month = 0;  // 1-12
-    int year = 0;
-};
+#include "environment/CalendarDays.h"
 
 // The installed client's version (also the rule values of the client test).
 struct ProductVersion {
@@ -42,12 +38,14 @@ struct EnvironmentInfo {
     int rootCertUpdate = 0;      // newer root certificates and no client update
     int auxAppUpdate = 0;        // an auxiliary-application update is due
 
-    // Local time now into `local` and today; when the time cannot be had,
-    // `local` is zeroed and today is (0, 1, 1900).
-    std::tm& ReadToday(std::tm& local);
+    // Local time now, from `localTime`, into `local` and today. Taken from
+    // the system's clock, never through the C runtime's time_t, which ends
+    // in 2038 in the 32-bit build.
+    std::tm& ReadToday(std::tm& local, void(WINAPI* localTime)(LPSYSTEMTIME) = ::GetLocalTime);
     // next_check = the day `interval_days` plus a random 0..spread_days-1
-    // days after `local`'s date; the date of `local` itself when no such
-    // date can be computed.
+    // days after `local`'s date; the date of `local` itself when that is no
+    // calendar date (a zeroed time) or the result would leave the years
+    // 1-9999.
     void ComputeNextCheckDate(std::tm local, int interval_days, int spread_days);
     // Windows and service-pack version from GetVersionExW; its result.
     BOOL ReadOsVersion();
