@@ -103,6 +103,29 @@ TEST(FuWrite, TargetThatCannotBeReplacedKeepsItsContent) {
     EXPECT_EQ("new\r\n", read_bytes(path + L".new"));
 }
 
+TEST(FuWrite, NewFileThatCannotBeMovedKeepsTheOldTarget) {
+    TempFolder folder;
+    const std::wstring path = folder / L"list.txt";
+    write_bytes(path, "old\r\n");
+    struct Reader {
+        std::wstring new_path;
+        win::FileHandle handle;
+    } reader{path + L".new", {}};
+    // Someone opens the new file without delete sharing while it is written
+    // (a virus scanner may), so that it cannot be moved over the target.
+    const FU_WriteFunc write_while_read = [](FILE* stream, void* user) -> int {
+        Reader& r = *static_cast<Reader*>(user);
+        std::fputws(L"new\n", stream);
+        r.handle.reset(CreateFileW(r.new_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return r.handle ? 0 : ERROR_OPEN_FAILED;
+    };
+    EXPECT_EQ(ERROR_SHARING_VIOLATION, FU_WriteFileEx(path.c_str(), write_while_read, &reader, 0));
+    // Replaced in one step, the target is never missing; deleted before the
+    // move, it would be gone now.
+    EXPECT_EQ("old\r\n", read_bytes(path));
+}
+
 TEST(FuWrite, CreatesMissingFoldersAndReportsOnesThatCannotBeMade) {
     TempFolder folder;
     EXPECT_EQ(0, write_lines(folder / L"a\\b/list.txt", {L"x"}));
