@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <new>
 
 #include "qen_lib/crt_file.h"
 #include "qen_lib/file.h"
@@ -19,6 +20,37 @@ CrtFile open_file(const std::wstring& path, const wchar_t* mode, errno_t& error)
     return CrtFile(error == 0 ? raw : nullptr);
 }
 
+void report_load_failure(int line, int error, const std::wstring& path) {
+    log::report(L"qen_lib::file::load", line, L"File loading failed(%d): path=%ls", error,
+                path.c_str());
+}
+
+// All size bytes of the open stream into bytes; false, logged, when they
+// cannot be held or read, or when more follow them.
+bool read_whole(FILE* stream, long long size, const std::wstring& path, ByteBuffer& bytes) {
+    try {
+        bytes = ByteBuffer(static_cast<std::uint32_t>(size));
+    } catch (const std::bad_alloc&) {
+        report_load_failure(344, ENOMEM, path);
+        return false;
+    }
+    errno = 0;
+    const bool read_all = std::fread(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+    // The size was taken before the read: a byte after it means the file has
+    // grown since, and what was read is only its beginning.
+    const bool grown = read_all && std::fgetc(stream) != EOF;
+    if (!read_all || std::ferror(stream)) {
+        report_load_failure(344, errno, path);
+        return false;
+    }
+    if (grown) {
+        log::report(L"qen_lib::file::load", 344, L"File grew while loading: filesize=%lld, path=%ls",
+                    size, path.c_str());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 ByteBuffer load(const std::wstring& path, unsigned max_size, bool& ok) {
@@ -26,15 +58,13 @@ ByteBuffer load(const std::wstring& path, unsigned max_size, bool& ok) {
     errno_t open_error = 0;
     CrtFile stream = open_file(path, L"rb", open_error);
     if (!stream) {
-        log::report(L"qen_lib::file::load", 344, L"File loading failed(%d): path=%ls", open_error,
-                    path.c_str());
+        report_load_failure(344, open_error, path);
         return ByteBuffer();
     }
     // The size of what is open, not of whatever the name points to by now.
     const long long size = _filelengthi64(_fileno(stream.get()));
     if (size < 0) {
-        log::report(L"qen_lib::file::load", 305, L"File loading failed(%d): path=%ls", errno,
-                    path.c_str());
+        report_load_failure(305, errno, path);
         return ByteBuffer();
     }
     if (size > static_cast<long long>(max_size)) {
@@ -42,14 +72,8 @@ ByteBuffer load(const std::wstring& path, unsigned max_size, bool& ok) {
                     path.c_str());
         return ByteBuffer();
     }
-    ByteBuffer bytes(static_cast<std::uint32_t>(size));
-    errno = 0;
-    if (std::fread(bytes.data(), 1, bytes.size(), stream.get()) != bytes.size() ||
-        std::ferror(stream.get())) {
-        log::report(L"qen_lib::file::load", 344, L"File loading failed(%d): path=%ls", errno,
-                    path.c_str());
-        return ByteBuffer();
-    }
+    ByteBuffer bytes;
+    if (!read_whole(stream.get(), size, path, bytes)) return ByteBuffer();
     ok = true;
     return bytes;
 }

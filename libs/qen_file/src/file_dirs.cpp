@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <new>
+
 #include "path_parts.h"
 #include "qen_lib/file.h"
 #include "qen_lib/fu.h"
@@ -28,7 +30,7 @@ bool make_dirs(const std::wstring& dir) {
     return false;
 }
 
-bool make_parent_dirs(const std::wstring& path) {
+bool make_parent_dirs(const std::wstring& path) try {
     const auto end = last_separator(path);
     if (end == std::wstring::npos) {
         log::report(L"qen_lib::file::make_parent_dirs", 49,
@@ -36,6 +38,11 @@ bool make_parent_dirs(const std::wstring& path) {
         return false;
     }
     return make_dirs(path.substr(0, end));
+} catch (const std::bad_alloc&) {
+    log::report(L"qen_lib::file::make_parent_dirs", 49, L"Directory creation failed(0x%08x): dir=%ls",
+                static_cast<unsigned>(ERROR_NOT_ENOUGH_MEMORY), path.c_str());
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return false;
 }
 
 }  // namespace qen_lib::file

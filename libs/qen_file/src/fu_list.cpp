@@ -3,14 +3,17 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "qen_lib/fu.h"
 
-int LineFuncForList(wchar_t* line, void* user) {
+int LineFuncForList(wchar_t* line, void* user) try {
     static_cast<std::vector<std::wstring>*>(user)->emplace_back(line);
     return 0;
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 namespace {

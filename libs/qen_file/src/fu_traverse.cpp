@@ -1,7 +1,10 @@
 // FU_TraverseFileEx: the line reader.
+#include <windows.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cwchar>
+#include <new>
 #include <vector>
 
 #include "fu_stream.h"
@@ -23,7 +26,7 @@ bool skipped(const wchar_t* line, unsigned char flags) {
 }  // namespace
 
 int FU_TraverseFileEx(const wchar_t* path, FU_LineFunc func, void* user, unsigned char flags,
-                      int type) {
+                      int type) try {
     using namespace qen_lib::fu_detail;
     qen_lib::CrtFile stream;
     if (const int error = open_stream(path, read_mode(type), stream)) return error;
@@ -46,4 +49,6 @@ int FU_TraverseFileEx(const wchar_t* path, FU_LineFunc func, void* user, unsigne
         if (const int stop = func(line.data(), user)) return stop;
     }
     return std::ferror(stream.get()) ? crt_error_code() : 0;
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }

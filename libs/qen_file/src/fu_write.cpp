@@ -3,12 +3,13 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <new>
 #include <string>
 
 #include "fu_stream.h"
 #include "qen_lib/fu.h"
 
-int FU_WriteFileEx(const wchar_t* path, FU_WriteFunc func, void* user, int type) {
+int FU_WriteFileEx(const wchar_t* path, FU_WriteFunc func, void* user, int type) try {
     using namespace qen_lib::fu_detail;
     // A folder that cannot be made shows up as the open's error below.
     FU_CreateParentDir(path);
@@ -27,4 +28,6 @@ int FU_WriteFileEx(const wchar_t* path, FU_WriteFunc func, void* user, int type)
     if (!MoveFileExW(new_path.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return failure_code(0);
     return 0;
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }

@@ -59,6 +59,18 @@ TEST_F(FileContents, LoadFailuresGiveAnEmptyBuffer) {
     EXPECT_EQ(L"File loading failed(13): path=" + folder.path(), messages[3]);
 }
 
+TEST_F(FileContents, LoadRefusesAFileThatGrewAfterItsSizeWasTaken) {
+    // Wine shows the host's /proc files on drive Z: with a size of 0 and
+    // text behind it, as a file that grows while it is read.
+    if (!running_on_wine()) GTEST_SKIP() << "needs Wine's view of /proc";
+    const std::wstring grown = L"Z:\\proc\\version";
+    bool ok = true;
+    EXPECT_TRUE(file::load(grown, 1 << 20, ok).empty());
+    EXPECT_FALSE(ok);
+    EXPECT_EQ((Messages{L"qen_lib::file::load:344", L"File grew while loading: filesize=0, path=" + grown}),
+              log.messages());
+}
+
 TEST_F(FileContents, SaveCreatesOrTruncates) {
     const std::wstring path = folder / L"saved.bin";
     write_bytes(path, "a much longer old content");

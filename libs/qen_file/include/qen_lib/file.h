@@ -1,6 +1,7 @@
 #pragma once
 // Whole-file and folder operations. Each returns a plain success flag and
-// reports a failure through the diagnostic log (two level-2 entries).
+// reports a failure, running out of memory included, through the diagnostic
+// log (two level-2 entries).
 #include <cstddef>
 #include <string>
 
@@ -23,7 +24,8 @@ bool move_file(const std::wstring& from, const std::wstring& to);
 bool copy_file(const std::wstring& from, const std::wstring& to);
 
 // The whole file when it holds at most max_size bytes; ok tells whether it
-// was read completely. Any failure gives an empty buffer.
+// was read completely (a file that grows while it is read was not). Any
+// failure gives an empty buffer.
 ByteBuffer load(const std::wstring& path, unsigned max_size, bool& ok);
 
 // Creates or truncates the file and writes the bytes; true only when every

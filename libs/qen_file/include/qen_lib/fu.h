@@ -3,7 +3,8 @@
 // to a callback and a writer that replaces its target only once the new
 // content is complete. These functions return 0 or an error code (a system
 // error code, a C runtime errno value or the callback's own code) and log
-// nothing; the caller decides what a failure means.
+// nothing; the caller decides what a failure means. Running out of memory is
+// ERROR_NOT_ENOUGH_MEMORY (8), never an exception.
 #include <cstdio>
 #include <string>
 #include <vector>
