@@ -82,7 +82,7 @@ BOOL VerifyFileSigner(LPCWSTR path, int signerKind, win::FileHandle& held) {
     return TRUE;
 }
 
-BOOL VerifyFileSigner(LPCWSTR path, int signerKind) {
+BOOL VerifyFileSigner(LPCWSTR path) {
     win::FileHandle held;
-    return VerifyFileSigner(path, signerKind, held);
+    return VerifyFileSigner(path, SIGNER_KIND_MAKER, held);
 }

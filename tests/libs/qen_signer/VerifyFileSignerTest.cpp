@@ -2,6 +2,8 @@
 #include <qen_lib/signer/VerifyFileSigner.h>
 
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "signer_fixtures.h"
 
@@ -76,16 +78,32 @@ TEST_F(VerifyFileSignerTest, AcceptsOnlySignersWithEveryTestPassed) {
     for (const FileCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.file << " kind " << c.kind);
         ::SetLastError(0);
-        EXPECT_EQ(c.expected, VerifyFileSigner(FixturePath(c.file).c_str(), c.kind));
+        win::FileHandle held;
+        EXPECT_EQ(c.expected, VerifyFileSigner(FixturePath(c.file).c_str(), c.kind, held));
         if (!c.expected) {
             EXPECT_EQ(c.error, ::GetLastError());
         }
+        EXPECT_EQ(c.expected != FALSE, held.valid());
     }
 }
 
 TEST_F(VerifyFileSignerTest, MakerIsTheDefaultKind) {
     EXPECT_TRUE(VerifyFileSigner(FixturePath(L"ok_ltd_dot.exe").c_str()));
     EXPECT_FALSE(VerifyFileSigner(FixturePath(L"aux_app.exe").c_str()));
+}
+
+// Whether the check by path alone, which holds nothing, can be asked for a
+// signer kind.
+template <class Path, class = void>
+struct PathFormTakesAKind : std::false_type {};
+template <class Path>
+struct PathFormTakesAKind<Path, std::void_t<decltype(VerifyFileSigner(std::declval<Path>(), SIGNER_KIND_AUX_APP))>>
+    : std::true_type {};
+
+TEST_F(VerifyFileSignerTest, OnlyTheHeldFormTakesASignerKind) {
+    // Every file checked for a signer kind is run afterwards; checked by path
+    // alone, it could be swapped before it runs.
+    EXPECT_FALSE(PathFormTakesAKind<LPCWSTR>::value);
 }
 
 win::FileHandle OpenForWriting(const std::wstring& path) {
