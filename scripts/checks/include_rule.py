@@ -6,6 +6,7 @@ include_rule.py ROOT        checks the tree below ROOT; exit 1 with one line
 include_rule.py --self-test runs the rule's own table of cases.
 
 The rule:
+- Our own headers are included in quotes, system headers in angle brackets.
 - A quoted include is a path from an include root: never "..", never absolute.
 - In the programs' code (update_main/, update_sub/) it names the folder, as
   "download/HttpClient.h".
@@ -20,6 +21,7 @@ import tempfile
 
 SOURCE_ENDINGS = ('.h', '.cpp', '.c', '.rc')
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+SYSTEM_INCLUDE = re.compile(r'^\s*#\s*include\s+<([^>]+)>', re.M)
 
 # Include roots of the programs, and what kind of code lives below each.
 PROGRAM_ROOTS = {
@@ -37,9 +39,14 @@ def source_files(root, top):
                 yield os.path.relpath(os.path.join(folder, name), root).replace(os.sep, '/')
 
 
-def includes_of(root, path):
+def includes_of(root, path, pattern=INCLUDE):
     with open(os.path.join(root, path), encoding='utf-8', errors='replace') as f:
-        return INCLUDE.findall(f.read())
+        return pattern.findall(f.read())
+
+
+def own_include_roots(root):
+    roots = list(library_include_roots(root).values()) + list(PROGRAM_ROOTS) + ['framework/include', 'tests']
+    return [r for r in roots if os.path.isdir(os.path.join(root, r))]
 
 
 def program_root_of(path):
@@ -107,8 +114,12 @@ def check(root):
     library_roots = library_include_roots(root)
     tops = [t for t in ('framework', 'libs', 'update_main', 'update_sub', 'tests', 'bench')
             if os.path.isdir(os.path.join(root, t))]
+    own_roots = own_include_roots(root)
     for top in tops:
         for path in source_files(root, top):
+            for name in includes_of(root, path, SYSTEM_INCLUDE):
+                if resolve(root, name, own_roots)[0] is not None:
+                    breaches.append('%s: <%s> is our own header in angle brackets' % (path, name))
             own_root = program_root_of(path)
             for name in includes_of(root, path):
                 where = '%s: "%s"' % (path, name)
@@ -181,6 +192,8 @@ CASES = [
     ('a library private header by bare name',
      {'libs/a/src/x.cpp': '#include "private.h"\n#include "a/x.h"\n',
       'libs/a/src/private.h': '', 'libs/a/include/a/x.h': ''}, []),
+    ('our header in angle brackets',
+     {'libs/a/src/x.cpp': '#include <a/x.h>\n', 'libs/a/include/a/x.h': ''}, ['angle brackets']),
     ('system and framework headers pass',
      {'update_main/shared/a/A.cpp': '#include <windows.h>\n#include "framework/CString.h"\n'}, []),
 ]

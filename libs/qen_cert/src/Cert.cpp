@@ -1,12 +1,12 @@
-#include <qen_lib/cert/Cert.h>
+#include "qen_lib/cert/Cert.h"
 
 #include <utility>
 
-#include <qen_lib/cert/constants.h>
-#include <qen_lib/crypto/sha1.h>
-#include <qen_lib/crypto/sha256.h>
-#include <qen_lib/file.h>
-#include <qen_lib/port/WinNativeCert.h>
+#include "qen_lib/cert/constants.h"
+#include "qen_lib/crypto/sha1.h"
+#include "qen_lib/crypto/sha256.h"
+#include "qen_lib/file.h"
+#include "qen_lib/port/WinNativeCert.h"
 
 namespace qen_lib::cert {
 

@@ -1,7 +1,7 @@
 // The interface's own answers: those for a missing certificate.
-#include <qen_lib/port/NativeCert.h>
+#include "qen_lib/port/NativeCert.h"
 
-#include <qen_lib/cert/constants.h>
+#include "qen_lib/cert/constants.h"
 
 namespace qen_lib::port {
 

@@ -1,12 +1,12 @@
 // The WinNativeCert class itself: the context it owns, its bytes, serial
 // number and name texts, and its clone.
-#include <qen_lib/port/WinNativeCert.h>
+#include "qen_lib/port/WinNativeCert.h"
 
 #include <algorithm>
 
-#include <qen_lib/byte_buffer.h>
-#include <qen_lib/log.h>
-#include <qen_lib/text.h>
+#include "qen_lib/byte_buffer.h"
+#include "qen_lib/log.h"
+#include "qen_lib/text.h"
 
 namespace qen_lib::port {
 

@@ -1,5 +1,5 @@
 // The validity dates as text and the validity test.
-#include <qen_lib/port/WinNativeCert.h>
+#include "qen_lib/port/WinNativeCert.h"
 
 namespace qen_lib::port {
 

@@ -1,10 +1,10 @@
 // Raw extensions, the critical-extension test, CRL distribution points, key
 // usage and basic constraints.
-#include <qen_lib/port/WinNativeCert.h>
+#include "qen_lib/port/WinNativeCert.h"
 
 #include <algorithm>
 
-#include <qen_lib/log.h>
+#include "qen_lib/log.h"
 
 #include "platform_decode.h"
 

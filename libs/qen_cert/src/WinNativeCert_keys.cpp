@@ -1,7 +1,7 @@
 // Algorithms, the public key, key identifiers and the signature check.
-#include <qen_lib/port/WinNativeCert.h>
+#include "qen_lib/port/WinNativeCert.h"
 
-#include <qen_lib/cert/constants.h>
+#include "qen_lib/cert/constants.h"
 
 #include "platform_decode.h"
 

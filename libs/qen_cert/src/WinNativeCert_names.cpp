@@ -1,6 +1,6 @@
 // The subject as a structured name, and the directory names of the subject
 // alternative name.
-#include <qen_lib/port/WinNativeCert.h>
+#include "qen_lib/port/WinNativeCert.h"
 
 #include "platform_decode.h"
 

@@ -1,6 +1,6 @@
 // Certificate policies, policy mappings, policy constraints and name
 // constraints.
-#include <qen_lib/port/WinNativeCert.h>
+#include "qen_lib/port/WinNativeCert.h"
 
 #include "platform_decode.h"
 

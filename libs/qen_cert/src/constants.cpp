@@ -1,4 +1,4 @@
-#include <qen_lib/cert/constants.h>
+#include "qen_lib/cert/constants.h"
 
 namespace qen_lib::cert {
 

@@ -1,8 +1,8 @@
-#include <qen_lib/port/bytes.h>
+#include "qen_lib/port/bytes.h"
 
 #include <algorithm>
 
-#include <qen_lib/byte_buffer.h>
+#include "qen_lib/byte_buffer.h"
 
 namespace qen_lib::port {
 

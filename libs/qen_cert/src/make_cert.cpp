@@ -1,8 +1,8 @@
-#include <qen_lib/port/WinNativeCert.h>
+#include "qen_lib/port/WinNativeCert.h"
 
 #include <vector>
 
-#include <qen_lib/log.h>
+#include "qen_lib/log.h"
 
 namespace qen_lib::port {
 

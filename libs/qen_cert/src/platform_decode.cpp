@@ -1,6 +1,6 @@
 #include "platform_decode.h"
 
-#include <qen_lib/text.h>
+#include "qen_lib/text.h"
 
 namespace qen_lib::port::detail {
 

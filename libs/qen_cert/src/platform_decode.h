@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include <qen_lib/port/bytes.h>
-#include <qen_lib/port/names.h>
+#include "qen_lib/port/bytes.h"
+#include "qen_lib/port/names.h"
 
 namespace qen_lib::port::detail {
 

@@ -1,6 +1,6 @@
 // The few value records whose construction does more than copy members.
-#include <qen_lib/port/names.h>
-#include <qen_lib/port/policies.h>
+#include "qen_lib/port/names.h"
+#include "qen_lib/port/policies.h"
 
 namespace qen_lib::port {
 

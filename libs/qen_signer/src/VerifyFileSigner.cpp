@@ -1,4 +1,4 @@
-#include <qen_lib/signer/VerifyFileSigner.h>
+#include "qen_lib/signer/VerifyFileSigner.h"
 
 #include <softpub.h>
 #include <wintrust.h>

@@ -1,9 +1,10 @@
-#include <qen_lib/signer/signer_certificate.h>
+#include "qen_lib/signer/signer_certificate.h"
 
 #include <cstring>
 #include <cwchar>
 #include <iterator>
-#include <win/handle.h>
+
+#include "win/handle.h"
 
 namespace {
 

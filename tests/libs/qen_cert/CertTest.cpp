@@ -2,8 +2,8 @@
 
 #include <typeinfo>
 
-#include <qen_lib/cert/Cert.h>
-#include <qen_lib/cert/constants.h>
+#include "qen_lib/cert/Cert.h"
+#include "qen_lib/cert/constants.h"
 
 #include "cert_fixtures.h"
 

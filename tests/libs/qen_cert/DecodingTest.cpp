@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include <qen_lib/cert/Cert.h>
-#include <qen_lib/cert/constants.h>
-#include <qen_lib/crypto/sha256.h>
-#include <qen_lib/port/WinNativeCert.h>
+#include "qen_lib/cert/Cert.h"
+#include "qen_lib/cert/constants.h"
+#include "qen_lib/crypto/sha256.h"
+#include "qen_lib/port/WinNativeCert.h"
 
 #include "cert_fixtures.h"
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-#include <vornpath/async/Mutex.h>
+#include "vornpath/async/Mutex.h"
 
 using namespace vornpath::async;
 

@@ -2,9 +2,9 @@
 
 #include <typeinfo>
 
-#include <log_seam.h>
-#include <qen_lib/port/WinNativeCert.h>
-#include <temp_folder.h>
+#include "qen_lib/port/WinNativeCert.h"
+#include "support/log_seam.h"
+#include "support/temp_folder.h"
 
 #include "cert_fixtures.h"
 

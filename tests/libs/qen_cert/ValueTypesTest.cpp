@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <qen_lib/port/bytes.h>
-#include <qen_lib/port/distribution_point.h>
-#include <qen_lib/port/policies.h>
+#include "qen_lib/port/bytes.h"
+#include "qen_lib/port/distribution_point.h"
+#include "qen_lib/port/policies.h"
 
 using namespace qen_lib::port;
 

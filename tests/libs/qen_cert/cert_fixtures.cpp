@@ -8,7 +8,7 @@
 #include <iterator>
 #include <sstream>
 
-#include <qen_lib/port/WinNativeCert.h>
+#include "qen_lib/port/WinNativeCert.h"
 
 namespace cert_test {
 

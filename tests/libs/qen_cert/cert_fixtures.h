@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include <qen_lib/port/NativeCert.h>
+#include "qen_lib/port/NativeCert.h"
 
 namespace cert_test {
 

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
+#include "support/test_files.h"
 #include "qen_lib/crypto/sha1.h"
 #include "qen_lib/crypto/sha256.h"
 #include "win/handle.h"

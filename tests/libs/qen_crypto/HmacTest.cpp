@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
+#include "support/test_files.h"
 #include "qen_lib/crypto/hmac.h"
 
 using namespace test_files;

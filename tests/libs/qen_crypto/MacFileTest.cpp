@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
+#include "support/test_files.h"
 #include "qen_lib/crypto/mac_file.h"
 #include "qen_lib/crypto/store_mac_secrets.h"
 

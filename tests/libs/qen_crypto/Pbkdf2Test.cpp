@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
+#include "support/test_files.h"
 #include "qen_lib/crypto/pbkdf2.h"
 #include "qen_lib/crypto/utf8.h"
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
+#include "support/test_files.h"
 #include "qen_lib/crypto/utf8.h"
 
 using namespace test_files;

@@ -17,7 +17,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
+#include "support/test_files.h"
 #include "qen_lib/envelope/envelope.h"
 #include "win/handle.h"
 

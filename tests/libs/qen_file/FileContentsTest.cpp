@@ -9,7 +9,7 @@
 #include "fu_test_files.h"
 #include "logged_file_test.h"
 #include "qen_lib/file.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace file = qen_lib::file;
 using Messages = std::vector<std::wstring>;

@@ -8,7 +8,7 @@
 
 #include "logged_file_test.h"
 #include "qen_lib/file.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace file = qen_lib::file;
 using Messages = std::vector<std::wstring>;

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "fu_stream.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 using namespace qen_lib::fu_detail;
 

@@ -7,7 +7,7 @@
 
 #include "fu_test_files.h"
 #include "qen_lib/fu.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 using testing_support::TempFolder;
 

@@ -11,7 +11,7 @@
 #include "fu_test_files.h"
 #include "qen_lib/crt_file.h"
 #include "qen_lib/fu.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 #include "win/handle.h"
 
 using testing_support::exists;

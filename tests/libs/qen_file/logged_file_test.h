@@ -3,8 +3,8 @@
 // apart from the files that the test works on.
 #include <gtest/gtest.h>
 
-#include "log_seam.h"
-#include "temp_folder.h"
+#include "support/log_seam.h"
+#include "support/temp_folder.h"
 
 class LoggedFileTest : public testing::Test {
 protected:

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "log_seam.h"
+#include "support/log_seam.h"
 #include "qen_lib/log.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 using qen_lib::log::testing::LogSwitchedOn;
 using testing_support::TempFolder;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
-#include <qen_lib/signer/signer_certificate.h>
+
+#include "qen_lib/signer/signer_certificate.h"
 
 #include "signer_fixtures.h"
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
-#include <qen_lib/signer/VerifyFileSigner.h>
+
+#include "qen_lib/signer/VerifyFileSigner.h"
 
 #include <string>
 #include <type_traits>

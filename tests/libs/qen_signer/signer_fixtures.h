@@ -1,7 +1,8 @@
 #pragma once
 // Where the build left the signed fixtures, and the certificates in them.
 #include <string>
-#include <win/handle.h>
+
+#include "win/handle.h"
 
 namespace signer_test {
 

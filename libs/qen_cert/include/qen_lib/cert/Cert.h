@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include <qen_lib/byte_buffer.h>
-#include <qen_lib/port/NativeCert.h>
+#include "qen_lib/byte_buffer.h"
+#include "qen_lib/port/NativeCert.h"
 
 namespace qen_lib::cert {
 

@@ -3,7 +3,7 @@
 // runs and kept until exit.
 #include <string>
 
-#include <qen_lib/port/bytes.h>
+#include "qen_lib/port/bytes.h"
 
 namespace qen_lib::cert {
 

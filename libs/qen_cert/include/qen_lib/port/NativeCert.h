@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include <qen_lib/port/bytes.h>
-#include <qen_lib/port/constraints.h>
-#include <qen_lib/port/distribution_point.h>
-#include <qen_lib/port/key_info.h>
-#include <qen_lib/port/names.h>
-#include <qen_lib/port/policies.h>
+#include "qen_lib/port/bytes.h"
+#include "qen_lib/port/constraints.h"
+#include "qen_lib/port/distribution_point.h"
+#include "qen_lib/port/key_info.h"
+#include "qen_lib/port/names.h"
+#include "qen_lib/port/policies.h"
 
 namespace qen_lib::port {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 
-#include <qen_lib/port/NativeCert.h>
-#include <win/handle.h>
+#include "qen_lib/port/NativeCert.h"
+#include "win/handle.h"
 
 namespace qen_lib::port {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include <qen_lib/port/names.h>
+#include "qen_lib/port/names.h"
 
 namespace qen_lib::port {
 

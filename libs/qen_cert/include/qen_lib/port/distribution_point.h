@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include <qen_lib/port/bytes.h>
-#include <qen_lib/port/names.h>
+#include "qen_lib/port/bytes.h"
+#include "qen_lib/port/names.h"
 
 namespace qen_lib::port {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include <qen_lib/port/bytes.h>
+#include "qen_lib/port/bytes.h"
 
 namespace qen_lib::port {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include <qen_lib/port/bytes.h>
+#include "qen_lib/port/bytes.h"
 
 namespace qen_lib::port {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The lock that every certificate-store operation goes through.
-#include <vornpath/async/OperationResult.h>
+#include "vornpath/async/OperationResult.h"
 
 namespace vornpath::async {
 

@@ -1,8 +1,9 @@
 #pragma once
 // Authenticode check of a downloaded file before it is used.
 #include <windows.h>
-#include <win/handle.h>
-#include <qen_lib/signer/signer_certificate.h>
+
+#include "qen_lib/signer/signer_certificate.h"
+#include "win/handle.h"
 
 // TRUE when the file's signature verifies under the platform's trust policy
 // and its signer passes the tests of signer_certificate.h for signerKind.

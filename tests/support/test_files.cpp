@@ -1,4 +1,4 @@
-#include "TestFiles.h"
+#include "support/test_files.h"
 
 #include <windows.h>
 
