@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "environment/VersionNumber.h"
@@ -21,6 +22,16 @@ const ParseCase kParseCases[] = {
     {L"-1.5", {-1, 5}},
     {L"3a.4", {0, 4}},
     {L".", {0, 0}},
+    // Beyond 32 bits a part is clamped as wcstol clamps it, so it stays
+    // above (or below) every part that fits.
+    {L"2147483647", {INT_MAX}},
+    {L"2147483648", {INT_MAX}},
+    {L"99999999999", {INT_MAX}},
+    {L"1.99999999999999999999999", {1, INT_MAX}},
+    {L"-2147483648", {INT_MIN}},
+    {L"-2147483649", {INT_MIN}},
+    {L"-99999999999.3", {INT_MIN, 3}},
+    {L"99999999999x", {0}},
 };
 
 TEST(VersionNumber, SplitsAtEveryDotAndKeepsTheText) {
@@ -53,6 +64,10 @@ const CompareCase kCompareCases[] = {
     {L"6.1", L"6.2", true},
     {L"6.1", L"10.0", true},
     {L"6.1", L"6.1", false},
+    {L"2.0", L"99999999999", true},
+    {L"99999999999", L"2.0", false},
+    {L"1.2147483647", L"1.99999999999", false},
+    {L"-99999999999", L"-5", true},
 };
 
 TEST(VersionNumber, ComparesNumberByNumberPaddedWithZeros) {

@@ -1,12 +1,28 @@
 #include "environment/VersionNumber.h"
 
 #include <algorithm>
+#include <climits>
+#include <cwchar>
 
 #include "qen_lib/text.h"
 
+namespace {
+
+// A piece wholly a number (leading blanks and a sign allowed) as wcstol
+// reads it, clamped to the int range; 0 for anything else. Clamping keeps
+// the order: a part beyond 32 bits must stay the newest, not become 0.
+int PartOf(const std::wstring& piece) {
+    const wchar_t* begin = piece.c_str();
+    wchar_t* end = nullptr;
+    const long long value = std::wcstoll(begin, &end, 10);
+    if (end == begin || *end != L'\0') return 0;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+}  // namespace
+
 VersionNumber::VersionNumber(const std::wstring& text) : m_text(text) {
-    for (const std::wstring& piece : qen_lib::text::split_by_string(text, L"."))
-        m_parts.push_back(qen_lib::text::to_int(piece, 0));
+    for (const std::wstring& piece : qen_lib::text::split_by_string(text, L".")) m_parts.push_back(PartOf(piece));
 }
 
 VersionNumber::VersionNumber(const int* first, const int* last)

@@ -7,7 +7,8 @@
 class VersionNumber {
 public:
     // Keeps the text as given and splits it at every "."; a piece that is
-    // empty or not wholly a number counts 0, so "" is the single part 0.
+    // empty or not wholly a number counts 0, so "" is the single part 0, and
+    // a number beyond the int range counts as the end of the range it passed.
     explicit VersionNumber(const std::wstring& text = std::wstring());
     // The numbers as given; the text is the numbers joined with ".".
     VersionNumber(const int* first, const int* last);
