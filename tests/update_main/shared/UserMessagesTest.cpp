@@ -72,8 +72,21 @@ TEST(UserMessages, TextsWithoutNumber) {
               L"電子入札補助アプリの新しいバージョンをダウンロードします。\n\n現在のバージョン：1.0.0\n新しいバージョン：1.1.0");
 }
 
-TEST(InsertDetailCode, ReplacesOnlyTheFirstClosingParenthesis) {
-    EXPECT_EQ(InsertDetailCode(L"a(エラー：K500)。(x)", 12029), CString(L"a(エラー：K500 , 詳細コード：12029)。(x)"));
-    EXPECT_EQ(InsertDetailCode(L")", 0), CString(L" , 詳細コード：0)"));
-    EXPECT_EQ(InsertDetailCode(L"no parenthesis", 5), CString(L"no parenthesis"));
+TEST(InsertDetailCode, ClosesTheDetailWithTheFirstParenthesisOrAppendsIt) {
+    struct Case {
+        const wchar_t* message;
+        int code;
+        const wchar_t* detailed;
+    };
+    const Case cases[] = {
+        {L"a(エラー：K500)。(x)", 12029, L"a(エラー：K500 , 詳細コード：12029)。(x)"},
+        {L")", 0, L" , 詳細コード：0)"},
+        {L"(K505))", -1, L"(K505 , 詳細コード：-1))"},
+        {L"no parenthesis", 5, L"no parenthesis , 詳細コード：5"},
+        {L"(エラー：K500。", 12007, L"(エラー：K500。 , 詳細コード：12007"},
+        {L"", 0, L" , 詳細コード：0"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(InsertDetailCode(c.message, c.code), CString(c.detailed))
+            << testing::PrintToString(std::wstring(c.message));
 }

@@ -63,12 +63,13 @@ CString AllowedUrlListErrorText(bool withFooter) {
 
 CString InsertDetailCode(const CString& message, int code) {
     CString detail;
-    detail.Format(L" , 詳細コード：%d)", code);
+    detail.Format(L" , 詳細コード：%d", code);
     CString result = message;
     const int close = result.Find(L')');
-    if (close < 0) return result;
-    result.Insert(close + 1, detail);
-    result.Delete(close);
+    // The code is what support asks for: never dropped, at the end when
+    // there is no bracket to close it.
+    if (close < 0) return result + detail;
+    result.Insert(close, detail);
     return result;
 }
 

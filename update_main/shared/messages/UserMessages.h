@@ -44,7 +44,7 @@ CString DownloadErrorText(int failedIndex, int detailCode);
 CString AllowedUrlListErrorText(bool withFooter);
 
 // Puts " , 詳細コード：" + code before the first ")" of the message, which
-// then closes the detail.
+// then closes the detail; appends it when the message has no ")".
 CString InsertDetailCode(const CString& message, int code);
 
 // Texts without a number.
