@@ -135,6 +135,34 @@ TEST(IsAuxAppUpdateAllowed, NeedsANewerWindowsAndNoNoUseFlagFile) {
     }
 }
 
+// The gate opens only when Windows says cleanly that no file is there.
+TEST(IsNotExistingFile, OnlyACleanNotFoundOpensTheGate) {
+    struct Case {
+        const char* name;
+        std::wstring path;  // "*" stands for a private folder
+        bool notExisting;
+    };
+    const Case cases[] = {
+        {"missing file", L"*\\bidNoUse.flag", true},
+        {"missing folder", L"*\\Velmo\\bidNoUse.flag", true},
+        {"a folder of that name", L"*\\folder.flag", true},
+        {"a file", L"*\\file.flag", false},
+        {"empty path", L"", false},
+        {"not expanded", L"%ProgramData%\\ZRV\\Velmo\\bidNoUse.flag", false},
+        {"partly expanded", L"*\\%VELMO_DIR%\\bidNoUse.flag", false},
+        {"a name Windows refuses", L"*\\bid<NoUse.flag", false},
+        {"a wildcard", L"*\\bid?NoUse.flag", false},
+    };
+    TempFolder client;
+    WriteFileBytes(client / L"file.flag", "");
+    MakeFolder(client / L"folder.flag");
+    for (const Case& c : cases) {
+        std::wstring path = c.path;
+        if (!path.empty() && path[0] == L'*') path = client.path() + path.substr(1);
+        EXPECT_EQ(IsNotExistingFile(path), c.notExisting) << c.name;
+    }
+}
+
 TEST(IsAuxAppUpdateAllowed, AsksTheGateOnlyOnANewerWindows) {
     std::wstring asked;
     const PathGate gate = [&](const std::wstring& path) {

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "profile/IniProfile.h"
-#include "qen_lib/file.h"
 #include "win/handle.h"
 
 namespace {
@@ -50,7 +49,17 @@ AuxAppVersionInfo GetAuxAppVersionInfo(const std::wstring& updateListPath) {
     return info;
 }
 
-bool IsNotExistingFile(const std::wstring& path) { return !qen_lib::file::file_exists(path); }
+bool IsNotExistingFile(const std::wstring& path) {
+    // The flag file holds the update back, so only a clean "not there"
+    // lets it through: an empty or half-expanded path names no place to
+    // look (Windows would look in the current folder or for a "%" name),
+    // and a path that cannot be looked at may well hold the flag.
+    if (path.empty() || path.find(L'%') != std::wstring::npos) return false;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
 
 bool IsAuxAppUpdateAllowed(const VersionNumber& osVersion, const std::wstring& noUseFlagPath, const PathGate& gate) {
     if (!(VersionNumber(L"6.1") < osVersion)) return false;

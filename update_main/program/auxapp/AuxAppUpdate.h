@@ -21,7 +21,9 @@ AuxAppVersionInfo GetAuxAppVersionInfo(const std::wstring& updateListPath);
 // Says of a path whether it lets the update through.
 using PathGate = std::function<bool(const std::wstring&)>;
 
-// True when the path names no existing file (a folder of that name counts as none).
+// True when Windows says cleanly that the path names no file: not found, or
+// a folder of that name. False for a file, and for an empty path, one that
+// still holds a "%" or one that cannot be looked at.
 bool IsNotExistingFile(const std::wstring& path);
 
 // False on Windows 6.1 (Windows 7) and older, else the gate's word on the
