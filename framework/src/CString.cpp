@@ -1,17 +1,19 @@
 #include "framework/CString.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <cwctype>
 #include <vector>
 
-CString::CString(const char* ansi) {
-    if (!ansi || !*ansi) return;
-    const int needed = MultiByteToWideChar(CP_THREAD_ACP, 0, ansi, -1, nullptr, 0);
-    if (needed <= 1) return;
+CString::CString(const char* ansi) : CString(ansi, ansi ? static_cast<int>(std::strlen(ansi)) : 0) {}
+
+CString::CString(const char* ansi, int length) {
+    if (!ansi || length <= 0) return;
+    const int needed = MultiByteToWideChar(CP_THREAD_ACP, 0, ansi, length, nullptr, 0);
+    if (needed <= 0) return;
     m_text.resize(static_cast<size_t>(needed));
-    MultiByteToWideChar(CP_THREAD_ACP, 0, ansi, -1, &m_text[0], needed);
-    m_text.resize(static_cast<size_t>(needed - 1));
+    MultiByteToWideChar(CP_THREAD_ACP, 0, ansi, length, &m_text[0], needed);
 }
 
 int CString::Find(const wchar_t* sub, int start) const {

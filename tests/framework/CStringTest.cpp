@@ -6,6 +6,9 @@ TEST(CString, NarrowTextIsReadInTheJapaneseCodePage) {
     // "更新" in code page 932
     EXPECT_EQ(CString("\x8d\x58\x90\x56"), CString(L"更新"));
     EXPECT_TRUE(CString(static_cast<const char*>(nullptr)).IsEmpty());
+    // With a length, a NUL is a character like the others.
+    EXPECT_EQ(CString("\x8d\x58\0\x90\x56", 5).str(), std::wstring(L"更\0新", 3));
+    EXPECT_TRUE(CString("x", 0).IsEmpty());
 }
 
 TEST(CString, FindAndSlicesStayInsideTheText) {

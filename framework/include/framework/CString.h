@@ -13,6 +13,9 @@ public:
     CString(const wchar_t* text, int length) : m_text(text, static_cast<size_t>(length)) {}
     CString(const std::wstring& text) : m_text(text) {}
     explicit CString(const char* ansi);
+    // `length` bytes of narrow text, however many NULs they hold: what was
+    // read is converted whole, never cut at a stray NUL.
+    CString(const char* ansi, int length);
 
     operator const wchar_t*() const { return m_text.c_str(); }
     const wchar_t* GetString() const { return m_text.c_str(); }

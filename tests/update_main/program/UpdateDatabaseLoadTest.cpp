@@ -287,6 +287,35 @@ TEST_F(UpdateDatabaseLoad, EveryCutShortFileFails) {
     EXPECT_TRUE(files.Load(db, bytes + "anything after the end marker\r\n"));
 }
 
+// Every text of the file goes on as a C string somewhere: a NUL byte would
+// hide what follows it from every check. Anything after the end marker is
+// never read.
+TEST_F(UpdateDatabaseLoad, ANulByteAnywhereFails) {
+    const std::string bytes = Sample().Bytes();
+    const std::size_t end = bytes.rfind("2222") + 4;
+    UpdateDatabase db;
+    for (std::size_t at = 0; at < end; ++at)
+        EXPECT_FALSE(files.Load(db, bytes.substr(0, at) + '\0' + bytes.substr(at))) << "NUL before byte " << at;
+}
+
+TEST_F(UpdateDatabaseLoad, ANulByteHidesNoTextBehindIt) {
+    const struct {
+        const char* name;
+        std::function<void(DatabaseText&)> set;
+    } cases[] = {
+        {"a command after the uninstall",
+         [](DatabaseText& t) { t.commands[0].text = std::wstring(L"/x {A}") + L'\0' + L" & del /q C:\\*"; }},
+        {"a URL over the length limit",
+         [](DatabaseText& t) { t.urls[0] = std::wstring(L"https://a/") + L'\0' + Letters(300); }},
+    };
+    for (const auto& c : cases) {
+        DatabaseText text = Sample();
+        c.set(text);
+        UpdateDatabase db;
+        EXPECT_FALSE(files.Load(db, text)) << c.name;
+    }
+}
+
 TEST_F(UpdateDatabaseLoad, WhatWasReadBeforeAFailureStays) {
     DatabaseText text = Sample();
     text.end_marker = "2221";

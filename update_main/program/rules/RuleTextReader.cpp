@@ -65,15 +65,23 @@ bool RuleTextReader::ReadLine(std::wstring& line) {
             break;
         }
         if (c == '\n') break;
-        if (bytes.size() == static_cast<std::size_t>(kMaxLineBytes)) return Fail();
+        // A NUL would end the line for whoever reads it as a C string: the
+        // command after it would run unseen, and a long URL would pass.
+        if (c == '\0' || bytes.size() == static_cast<std::size_t>(kMaxLineBytes)) return Fail();
         bytes.push_back(static_cast<char>(c));
     }
-    line = CString(bytes.c_str()).str();
+    line = CString(bytes.data(), static_cast<int>(bytes.size())).str();
     return true;
 }
 
 void RuleTextReader::SkipRestOfLine() {
     if (!m_ok) return;
     int c = std::getc(m_file.get());
-    while (c != '\n' && c != EOF) c = std::getc(m_file.get());
+    while (c != '\n' && c != EOF) {
+        if (c == '\0') {
+            Fail();
+            return;
+        }
+        c = std::getc(m_file.get());
+    }
 }

@@ -24,9 +24,11 @@ public:
     // An unsigned 32-bit number; a minus sign negates it modulo 2^32.
     bool ReadUnsigned(std::uint32_t& value);
     // The rest of the current line without its line feed, converted. A line
-    // longer than kMaxLineBytes, or nothing left to read, fails.
+    // longer than kMaxLineBytes, one that holds a NUL byte, or nothing left
+    // to read, fails.
     bool ReadLine(std::wstring& line);
-    // Drops what is left of the current line, its line feed included.
+    // Drops what is left of the current line, its line feed included; a NUL
+    // byte in it fails the reader. No text of the file may hold one.
     void SkipRestOfLine();
 
 private:
