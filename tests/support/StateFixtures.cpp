@@ -36,3 +36,19 @@ std::wstring RawProfileKeys(const std::wstring& file, const wchar_t* section) {
     while (!names.empty() && names.back() == L' ') names.pop_back();
     return names;
 }
+
+std::string ProfileLimitCase::Text(char letter) const {
+    const std::string letters(length, letter);
+    return quoted ? "\"" + letters + "\"" : letters;
+}
+
+std::string ProfileLimitCase::Describe() const {
+    return std::to_string(length) + (quoted ? " characters in quotes" : " characters");
+}
+
+std::vector<ProfileLimitCase> ProfileLimitCases(std::size_t longest) {
+    std::vector<ProfileLimitCase> cases;
+    for (const bool quoted : {false, true})
+        for (const std::size_t length : {longest - 1, longest, longest + 1}) cases.push_back({length, quoted});
+    return cases;
+}

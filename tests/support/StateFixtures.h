@@ -1,8 +1,10 @@
 #pragma once
 // Test fixtures for the local-state pieces: private folders and files in the
 // Wine prefix, and raw reads through the profile functions.
+#include <cstddef>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -21,6 +23,18 @@ std::wstring RawProfileValue(const std::wstring& file, const wchar_t* section, c
                              const wchar_t* fallback = L"<absent>");
 // The key names of a section, in file order, separated by blanks.
 std::wstring RawProfileKeys(const std::wstring& file, const wchar_t* section);
+
+// One value around the longest that a profile reader takes whole, as it
+// stands in the INI line: plain, or in the double quotes the reader drops.
+struct ProfileLimitCase {
+    std::size_t length;
+    bool quoted;
+
+    std::string Text(char letter) const;
+    std::string Describe() const;
+};
+// One less than the longest, the longest and one more; each plain and quoted.
+std::vector<ProfileLimitCase> ProfileLimitCases(std::size_t longest);
 
 // Lets failed expectations show a CString's text.
 inline void PrintTo(const CString& text, std::ostream* out) { *out << testing::PrintToString(text.str()); }

@@ -113,6 +113,20 @@ TEST(GetAuxAppVersionInfo, KeepsTheRequiredVersionText) {
     EXPECT_TRUE(info.needs_update);
 }
 
+// The required version is read whole, with or without quotes, up to what
+// the 4097-character buffer holds with its NUL; a longer one reads as none.
+TEST(GetAuxAppVersionInfo, TheRequiredVersionIsReadWholeOrNotAtAll) {
+    AuxAppRegistry registry;
+    registry.SetText(L"1.0");
+    for (const ProfileLimitCase& c : ProfileLimitCases(4096)) {
+        SCOPED_TRACE(c.Describe());
+        TempFolder folder;
+        WriteFileBytes(folder / L"UpdateList.ini", "[Pelmarch]\r\nver=" + c.Text('9') + "\r\n");
+        const AuxAppVersionInfo info = GetAuxAppVersionInfo(folder / L"UpdateList.ini");
+        EXPECT_EQ(info.required.text(), c.length <= 4096 ? std::wstring(c.length, L'9') : std::wstring());
+    }
+}
+
 TEST(IsAuxAppUpdateAllowed, NeedsANewerWindowsAndNoNoUseFlagFile) {
     enum class Flag { None, File, Folder };
     struct Case {

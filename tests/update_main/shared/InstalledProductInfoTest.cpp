@@ -36,12 +36,12 @@ const ProductCase kProductCases[] = {
     {"no version", Fixture::File, "[ZRVCAVelmo]\r\nDirectory=C:\\Velmo\r\n", kProductInfoUnusable, {}},
     {"another section", Fixture::File, "[Velmo]\r\nZRVVelmoVersion=6.2.1\r\nDirectory=C:\\Velmo\r\n",
      kProductInfoUnusable, {}},
-    // 1039 characters fill the 1040-character buffer: perhaps cut, not used.
-    {"folder filling the buffer", Fixture::File,
-     "[ZRVCAVelmo]\r\nZRVVelmoVersion=6.2.1\r\nDirectory=C:" + std::string(1037, 'd') + "\r\n",
+    // 1040 characters do not fit the 1040-character buffer with its NUL.
+    {"folder too long for the buffer", Fixture::File,
+     "[ZRVCAVelmo]\r\nZRVVelmoVersion=6.2.1\r\nDirectory=C:" + std::string(1038, 'd') + "\r\n",
      kProductInfoUnusable, {}},
-    {"Java folder filling the buffer", Fixture::File,
-     "[ZRVCAVelmo]\r\nZRVVelmoVersion=6.2.1\r\nDirectory=C:\\V\r\nJREDirectory=C:" + std::string(1037, 'j') + "\r\n",
+    {"Java folder too long for the buffer", Fixture::File,
+     "[ZRVCAVelmo]\r\nZRVVelmoVersion=6.2.1\r\nDirectory=C:\\V\r\nJREDirectory=C:" + std::string(1038, 'j') + "\r\n",
      kProductInfoUnusable, {}},
 };
 
@@ -73,13 +73,31 @@ TEST(LoadInstalledProductInfo, StatusAndRecordByFile) {
     }
 }
 
-TEST(LoadInstalledProductInfo, AFolderJustBelowTheLimitIsRead) {
-    TempFolder windows;
-    const std::wstring path = windows / L"ZRVCAVelmo.ini";
-    WriteFileBytes(path, "[ZRVCAVelmo]\r\nZRVVelmoVersion=6.2.1\r\nDirectory=C:" + std::string(1036, 'd') + "\r\n");
-    int status = -1;
-    EXPECT_EQ(LoadInstalledProductInfo(path, status).directory.size(), 1038u);
-    EXPECT_EQ(status, kProductInfoRead);
+// Each value is read whole or the file is not used, with or without quotes
+// around it: up to 1039 characters fit the 1040-character buffer.
+TEST(LoadInstalledProductInfo, ValuesAreReadWholeOrNotAtAll) {
+    const struct {
+        std::string key;
+        std::wstring InstalledProductInfo::*field;
+    } fields[] = {
+        {"Directory", &InstalledProductInfo::directory},
+        {"JREDirectory", &InstalledProductInfo::jre_directory},
+    };
+    for (const auto& f : fields) {
+        for (const ProfileLimitCase& c : ProfileLimitCases(1039)) {
+            SCOPED_TRACE(f.key + " of " + c.Describe());
+            TempFolder windows;
+            const std::wstring path = windows / L"ZRVCAVelmo.ini";
+            // The first of two equal keys counts.
+            WriteFileBytes(path, "[ZRVCAVelmo]\r\nZRVVelmoVersion=6.2.1\r\n" + f.key + "=" + c.Text('d') +
+                                     "\r\nDirectory=C:\\V\r\n");
+            int status = -1;
+            const InstalledProductInfo info = LoadInstalledProductInfo(path, status);
+            const bool whole = c.length <= 1039;
+            EXPECT_EQ(status, whole ? kProductInfoRead : kProductInfoUnusable);
+            EXPECT_EQ(info.*f.field, whole ? std::wstring(c.length, L'd') : std::wstring());
+        }
+    }
 }
 
 TEST(LoadInstalledProductInfo, AnEmptyPathIsNoFile) {

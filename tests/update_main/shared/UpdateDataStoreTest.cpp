@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <functional>
 
 #include "profile/IniProfile.h"
 #include "settings/UpdateDataStore.h"
@@ -179,11 +180,32 @@ TEST_F(UpdateDataStoreTest, ReadsTheSettingsFile) {
     EXPECT_EQ(store.GetWhiteListUrl(), L"https://s.example.jp/wl.txt");
 }
 
-TEST_F(UpdateDataStoreTest, CutsLongSettingsToTheirBuffers) {
-    const std::string longValue(300, 'u');
-    WriteFileBytes(Settings(), "[SERVER]\r\ndatabase=" + longValue + "\r\nUpdateList=" + longValue + "\r\n");
-    EXPECT_EQ(store.GetDatabaseUrl(), CString(std::wstring(259, L'u')));
-    EXPECT_EQ(store.GetUpdateListUrl(), CString(std::wstring(260, L'u')));
+// A value is read whole or as absent, never cut to another address: with
+// or without quotes, up to what the reader's buffer holds with its NUL.
+TEST_F(UpdateDataStoreTest, ValuesAreReadWholeOrNotAtAll) {
+    const struct {
+        const char* name;
+        bool exchange;
+        std::string line;  // "[section]\r\nkey="
+        std::size_t longest;
+        std::function<std::wstring(CUpdateDataStore&)> read;
+    } readers[] = {
+        {"settings database", false, "[SERVER]\r\ndatabase=", 259,
+         [](CUpdateDataStore& s) { return s.GetDatabaseUrl().str(); }},
+        {"settings SubCommand", false, "[APP]\r\nSubCommand=", 259,
+         [](CUpdateDataStore& s) { return s.GetSubCommand().str(); }},
+        {"settings UpdateList", false, "[SERVER]\r\nUpdateList=", 260,
+         [](CUpdateDataStore& s) { return s.GetUpdateListUrl().str(); }},
+        {"exchange new_ver", true, "[Pelmarch]\r\nnew_ver=", 259,
+         [](CUpdateDataStore& s) { return s.ReadAuxAppUpdate().required.text(); }},
+    };
+    for (const auto& r : readers) {
+        for (const ProfileLimitCase& c : ProfileLimitCases(r.longest)) {
+            SCOPED_TRACE(std::string(r.name) + " of " + c.Describe());
+            WriteFileBytes(r.exchange ? Exchange() : Settings(), r.line + c.Text('u') + "\r\n");
+            EXPECT_EQ(r.read(store), c.length <= r.longest ? std::wstring(c.length, L'u') : std::wstring());
+        }
+    }
 }
 
 TEST_F(UpdateDataStoreTest, MissingSettingsReadAsEmpty) {
@@ -230,9 +252,11 @@ TEST(ProgramDataFolder, GetServerValueReadsTheSettingsBelowIt) {
     const std::wstring part1 = L"vut-state-" + std::to_wstring(GetCurrentProcessId());
     const std::wstring folder = GetProgramDataFolder() + L"\\" + part1;
     WriteFileBytes(folder + L"\\settings.ini", "[SERVER]\r\nPelmarch=https://s.example.jp/p.exe\r\n"
-                                              "PelmarchMsi=" + std::string(300, 'm') + "\r\n");
+                                              "PelmarchMsi=\"" + std::string(260, 'm') + "\"\r\n"
+                                              "Setup=" + std::string(261, 's') + "\r\n");
     EXPECT_EQ(GetServerValue(part1, L"settings.ini", L"Pelmarch"), L"https://s.example.jp/p.exe");
     EXPECT_EQ(GetServerValue(part1, L"settings.ini", L"PelmarchMsi"), std::wstring(260, L'm'));
+    EXPECT_EQ(GetServerValue(part1, L"settings.ini", L"Setup"), L"") << "too long to read whole";
     EXPECT_EQ(GetServerValue(part1, L"settings.ini", L"Missing"), L"");
     EXPECT_EQ(GetServerValue(part1, L"none.ini", L"Pelmarch"), L"");
     RemoveTree(folder);

@@ -39,14 +39,15 @@ InstalledProductInfo LoadInstalledProductInfo(const std::wstring& path, int& sta
 
     InstalledProductInfo info;
     for (const ProductField& field : kProductFields) {
-        std::wstring& value = info.*field.value;
-        value = ReadProfileString(path, L"ZRVCAVelmo", field.key, L"", kValueChars);
-        // A value that fills the whole buffer may have been cut, and a cut
-        // folder would name the wrong place: such a file is not used.
-        if ((field.required && value.empty()) || value.size() >= kValueChars - 1) {
+        // A cut folder would name the wrong place: a value too long for the
+        // buffer makes the file unusable.
+        const std::optional<std::wstring> value =
+            ReadWholeProfileString(path, L"ZRVCAVelmo", field.key, L"", kValueChars);
+        if (!value || (field.required && value->empty())) {
             status = kProductInfoUnusable;
             return InstalledProductInfo();
         }
+        info.*field.value = *value;
     }
     status = kProductInfoRead;
     return info;

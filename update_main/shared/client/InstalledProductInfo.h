@@ -14,7 +14,7 @@ struct InstalledProductInfo {
 enum InstalledProductStatus {
     kProductInfoRead = 0,
     kProductIniMissing = 1,    // no such file (a folder does not count), or no path
-    kProductInfoUnusable = 2,  // version or folder absent, empty or too long to read whole
+    kProductInfoUnusable = 2,  // version or folder absent or empty, or a value longer than 1039 characters
 };
 
 // A non-empty path unchanged; for an empty one the client's INI file in the

@@ -26,11 +26,23 @@ std::wstring MakeProgramDataPath(const std::wstring& part1, const std::wstring& 
     return JoinFolderPath(GetProgramDataFolder(), part1, part2);
 }
 
+std::optional<std::wstring> ReadWholeProfileString(const std::wstring& file, const wchar_t* section,
+                                                   const wchar_t* key, const wchar_t* fallback, DWORD bufferChars) {
+    // The profile reader cuts a value to the buffer before it drops the
+    // quotes around it: a quoted value that just fills the buffer comes back
+    // one character short, as if it had fitted. Two characters more let a
+    // value one longer than the buffer holds show, quoted or not.
+    const DWORD readChars = bufferChars + 2;
+    std::vector<wchar_t> buffer(readChars, L'\0');
+    const DWORD length = GetPrivateProfileStringW(section, key, fallback, buffer.data(), readChars, file.c_str());
+    if (length >= bufferChars) return std::nullopt;
+    return std::wstring(buffer.data(), length);
+}
+
 std::wstring ReadProfileString(const std::wstring& file, const wchar_t* section, const wchar_t* key,
                                const wchar_t* fallback, DWORD bufferChars) {
-    std::vector<wchar_t> buffer(bufferChars, L'\0');
-    const DWORD length = GetPrivateProfileStringW(section, key, fallback, buffer.data(), bufferChars, file.c_str());
-    return std::wstring(buffer.data(), length);
+    // A cut value would name another file or address than the one written.
+    return ReadWholeProfileString(file, section, key, fallback, bufferChars).value_or(fallback);
 }
 
 std::wstring GetProfileText(const std::wstring& file, const wchar_t* section, const wchar_t* key,

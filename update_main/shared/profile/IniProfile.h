@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 // Where a piece finds the common application-data folder: the folder, or
@@ -19,8 +20,13 @@ std::wstring JoinFolderPath(const std::wstring& folder, const std::wstring& part
 // JoinFolderPath below GetProgramDataFolder.
 std::wstring MakeProgramDataPath(const std::wstring& part1, const std::wstring& part2);
 
-// GetPrivateProfileStringW into a buffer of `bufferChars` characters
-// (terminator included): a longer value arrives cut to bufferChars - 1.
+// The value as GetPrivateProfileStringW gives it into a buffer of
+// `bufferChars` characters (terminator included), but never cut: nothing
+// when it is longer than bufferChars - 1 characters, quoted or not.
+std::optional<std::wstring> ReadWholeProfileString(const std::wstring& file, const wchar_t* section,
+                                                   const wchar_t* key, const wchar_t* fallback, DWORD bufferChars);
+// ReadWholeProfileString; a value too long for the buffer reads as absent,
+// as the fallback.
 std::wstring ReadProfileString(const std::wstring& file, const wchar_t* section, const wchar_t* key,
                                const wchar_t* fallback, DWORD bufferChars);
 // ReadProfileString with the 261 characters of the settings readers.
