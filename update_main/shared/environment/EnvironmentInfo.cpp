@@ -64,6 +64,9 @@ void EnvironmentInfo::ComputeNextCheckDate(std::tm local, int interval_days, int
     if (IsCalendarDate(next)) next_check = next;
 }
 
+// GetVersionExW tells the structures apart by this size alone.
+static_assert(sizeof(OSVERSIONINFOEXW) == 284, "the extended version information is 284 bytes");
+
 BOOL EnvironmentInfo::ReadOsVersion() {
     OSVERSIONINFOEXW info{};
     info.dwOSVersionInfoSize = sizeof(info);

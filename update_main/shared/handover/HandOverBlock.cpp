@@ -82,6 +82,7 @@ bool WriteHandOverBlock(const HandOverPayload* payload) {
         auto* block = static_cast<HandOverBlock*>(g_created.view.get());
         memcpy(block->cipher, cipher, length);
         // The length goes last: a reader takes whatever length it finds.
+        static_assert(sizeof(LONG) == sizeof block->cipherLength, "the length is stored as one LONG");
         ::InterlockedExchange(reinterpret_cast<volatile LONG*>(&block->cipherLength), static_cast<LONG>(length));
     }
     ::SecureZeroMemory(cipher, sizeof cipher);

@@ -4,6 +4,7 @@
 // the user entered, for a reader under another name.
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "framework/CString.h"
@@ -33,6 +34,11 @@ struct HandOverPayload {
     wchar_t userName[kUnits] = {};
     wchar_t password[kUnits] = {};
 };
+// The layout is shared with another process and must not follow the build:
+// UTF-16 units, the password at byte 512, no padding in either build.
+static_assert(sizeof(wchar_t) == 2, "the texts are UTF-16 units");
+static_assert(offsetof(HandOverPayload, userName) == 0, "the user name opens the payload");
+static_assert(offsetof(HandOverPayload, password) == 512, "the password is at byte 512");
 static_assert(sizeof(HandOverPayload) == 1024, "the payload is 1024 bytes");
 
 // The whole mapping, little-endian: the cipher length, then the cipher text of
@@ -41,6 +47,9 @@ struct HandOverBlock {
     uint32_t cipherLength;
     BYTE cipher[sizeof(HandOverPayload) + 16];
 };
+static_assert(sizeof(HandOverBlock::cipherLength) == 4, "the cipher length is 32 bits");
+static_assert(offsetof(HandOverBlock, cipher) == 4, "the cipher text follows the length");
+static_assert(sizeof(HandOverBlock::cipher) == 1040, "the cipher text has 1040 bytes");
 static_assert(sizeof(HandOverBlock) == 1044, "the block is 1044 bytes");
 
 // Creates and maps the block. False with the thread's last error set;
