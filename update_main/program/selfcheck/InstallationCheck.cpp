@@ -6,18 +6,11 @@
 
 #include "messages/UserMessages.h"
 #include "paths/PathConstants.h"
+#include "process/CommandLineParts.h"
 
 namespace {
 
 constexpr DWORD kSettingChars = 260;
-
-// The program path of a command line: the text before its first " /"
-// option, cut only past a drive letter, as the install driver cuts it. A "/"
-// inside the path ("C:/Tools/sub.exe") is part of the path.
-CString ProgramPathOf(const CString& commandLine) {
-    const int options = commandLine.Find(L" /");
-    return options >= 2 ? commandLine.Left(options) : commandLine;
-}
 
 }  // namespace
 
@@ -53,8 +46,8 @@ BOOL InstallationCheck::ToolIniExists() { return PathFileExistsW(baseFolder + TO
 BOOL InstallationCheck::DataIniExists() { return PathFileExistsW(baseFolder + DATA_INI_SUBPATH); }
 
 BOOL InstallationCheck::ProgramsExist() {
-    const BOOL mainExists = PathFileExistsW(ProgramPathOf(mainCommand));
-    const BOOL subExists = PathFileExistsW(ProgramPathOf(subCommand));
+    const BOOL mainExists = PathFileExistsW(SplitCommandLine(mainCommand).program);
+    const BOOL subExists = PathFileExistsW(SplitCommandLine(subCommand).program);
     const BOOL vbsExists = PathFileExistsW(vbsFile);
     return mainExists && subExists && vbsExists;
 }
