@@ -4,6 +4,7 @@
 
 #include "NetServers.h"
 #include "download/HttpClient.h"
+#include "download/InternetHandle.h"
 #include "support/WindowDriver.h"
 #include "support/temp_folder.h"
 
@@ -109,6 +110,29 @@ TEST(HttpClient, OpensTheSecureFlagsOnlyForHttps) {
     client.m_url = Servers().HttpUrl(L"/first.txt").c_str();
     EXPECT_EQ(client.SendRequest(), 0);
     EXPECT_FALSE(client.IsSecure());
+}
+
+// A new URL closes the last request before its connection: closing the
+// connection closes the request with it, and the handle value that the
+// client kept could be given to another handle before the client closed it.
+TEST(HttpClient, ANewUrlClosesTheLastRequestFirst) {
+    Fetch fetch(Servers().HttpUrl(L"/first.txt"));
+    ASSERT_EQ(fetch.result, 0);
+    const CString next = Servers().HttpUrl(L"/second.bin").c_str();
+    ASSERT_TRUE(fetch.client.SetUrl(next));
+    EXPECT_EQ(fetch.client.Request(), nullptr);
+    // Sessions opened meanwhile take the handle values that came free; each
+    // must still be the session it was after the next request.
+    InternetHandle others[16];
+    for (InternetHandle& other : others)
+        other.reset(InternetOpenW(L"other", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    fetch.client.m_url = next;
+    EXPECT_EQ(fetch.client.SendRequest(), 0);
+    for (const InternetHandle& other : others) {
+        DWORD type = 0, size = sizeof type;
+        EXPECT_TRUE(InternetQueryOptionW(other.get(), INTERNET_OPTION_HANDLE_TYPE, &type, &size)) << other.get();
+        EXPECT_EQ(type, static_cast<DWORD>(INTERNET_HANDLE_TYPE_INTERNET)) << other.get();
+    }
 }
 
 TEST(HttpClient, SendsNothingOnceClosed) {

@@ -55,7 +55,10 @@ bool CHttpClient::SetUrl(const CString& url) {
     if (!::InternetCrackUrlW(url, 0, 0, &parts)) return false;
 
     m_secure = wcscmp(scheme, L"https") == 0;
-    // Every request gets a session and a connection of its own.
+    // Every request gets a session and a connection of its own. The request
+    // goes first: closing its connection would close it too, and the handle
+    // value that we still held could by then belong to another handle.
+    m_request.reset();
     m_connection.reset();
     m_session.reset();
     m_port = parts.nPort;

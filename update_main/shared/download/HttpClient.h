@@ -40,8 +40,9 @@ public:
     CHttpClient(const CHttpClient&) = delete;
     CHttpClient& operator=(const CHttpClient&) = delete;
 
-    // Cracks the URL into host, port and path and drops the session and
-    // connection of the previous request. False with the thread's last error.
+    // Cracks the URL into host, port and path and drops the request,
+    // connection and session of the previous one. False with the thread's
+    // last error.
     bool SetUrl(const CString& url);
     // GET for m_url: 0 for "200" (ContentLength() is then set and Request()
     // open for reading), another HTTP status, a Win32 or WinINet error code,
