@@ -10,11 +10,14 @@ Binds a free loopback port, writes its number to PORT_FILE and serves:
   /reset        the status line and headers, then a connection reset
   /slow         Content-Length 10 MB, trickled 512 bytes every 100 ms
   /denied       401 with WWW-Authenticate, every time
+  /endless/N    status N (401 or 407) with its challenge and a body without
+                length that goes on as fast as the client takes it
   /count/PATH   how many requests PATH has had (as text; /count/proxy: as a proxy)
   /echo         the request line and headers as the body
 Used as a proxy (a request for an absolute URL), it is a strict one: 407
 unless the request carries the given credentials, then 200 with a short body.
-Every trickle stops after 120 s, so that nothing here runs for ever.
+Every trickle and endless body stops after 120 s, so that nothing here runs
+for ever.
 """
 import base64
 import collections
@@ -26,6 +29,7 @@ import threading
 import time
 
 TRICKLE_LIMIT_S = 120
+CHALLENGES = {401: "WWW-Authenticate", 407: "Proxy-Authenticate"}
 counts = collections.Counter()
 counts_lock = threading.Lock()
 proxy_credentials = ""
@@ -88,20 +92,30 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_response(200)
             self.send_header("Content-Length", str(10 * 1024 * 1024))
             self.end_headers()
-            started = time.monotonic()
-            try:
-                while time.monotonic() - started < TRICKLE_LIMIT_S:
-                    self.wfile.write(b"t" * 512)
-                    self.wfile.flush()
-                    time.sleep(0.1)
-            except OSError:
-                pass
-            self.close_connection = True
+            self.stream(b"t" * 512, 0.1)
         elif path == "/denied":
             self.answer(401, b"denied\n", [("WWW-Authenticate", 'Basic realm="fault"')])
+        elif path.startswith("/endless/"):
+            status = int(path[len("/endless/"):])
+            self.send_response(status)
+            self.send_header(CHALLENGES[status], 'Basic realm="endless"')
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.stream(b"e" * 16384, 0)
         else:
             self.answer(404, b"not found\n")
 
+    def stream(self, chunk, pause_s):
+        """Writes chunk after chunk until the client goes or the time is up."""
+        started = time.monotonic()
+        try:
+            while time.monotonic() - started < TRICKLE_LIMIT_S:
+                self.wfile.write(chunk)
+                self.wfile.flush()
+                time.sleep(pause_s)
+        except OSError:
+            pass
+        self.close_connection = True
 
     def act_as_proxy(self):
         with counts_lock:

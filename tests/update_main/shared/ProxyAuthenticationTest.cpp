@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -210,3 +212,43 @@ TEST_F(ProxyTest, SecondaryProgramAsksWhenTheStoredBlockIsHostile) {
     EXPECT_EQ(Fetch(Url()), CHttpClient::kProxyGivenUp);
     EXPECT_EQ(answerer.Stop().size(), 1u);
 }
+
+struct EndlessChallenge {
+    const char* name;
+    std::wstring path;  // on the fault server
+    int result;
+    int requests;  // that the server gets
+};
+
+class EndlessChallengeBody : public testing::TestWithParam<EndlessChallenge> {
+protected:
+    void SetUp() override {
+        ProxyUserName.Empty();
+        ProxyPassword.Empty();
+        IsMainProgram = 1;
+    }
+};
+
+// The body of a 401 or 407 answer is read away only up to a bound: a server
+// that never ends it must not hold the request, and each try after it goes
+// out anew.
+TEST_P(EndlessChallengeBody, IsReadOnlyUpToABound) {
+    const int before = FaultRequestCount(GetParam().path);
+    ProxyDialogAnswerer user(L"", L"", false);
+    CHttpClient client;
+    client.m_silent = true;
+    client.m_url = Servers().FaultUrl(GetParam().path).c_str();
+    std::future<int> result = std::async(std::launch::async, [&] { return client.SendRequest(); });
+    const bool inTime = result.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    // Reads fail once the handles are closed: a request that hangs ends.
+    if (!inTime) client.Close();
+    EXPECT_TRUE(inTime);
+    EXPECT_EQ(result.get(), GetParam().result);
+    EXPECT_EQ(FaultRequestCount(GetParam().path) - before, GetParam().requests);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, EndlessChallengeBody,
+    testing::Values(EndlessChallenge{"Denied", L"/endless/401", 401, 1 + CHttpClient::kMaxResends},
+                    EndlessChallenge{"ProxyDemand", L"/endless/407", CHttpClient::kProxyGivenUp, 1}),
+    [](const testing::TestParamInfo<EndlessChallenge>& info) { return std::string(info.param.name); });

@@ -86,6 +86,10 @@ int CHttpClient::OpenRequest() {
                                               INTERNET_SERVICE_HTTP, 0, reinterpret_cast<DWORD_PTR>(this)));
         if (!m_connection) return FailureCode();
     }
+    return OpenRequestHandle();
+}
+
+int CHttpClient::OpenRequestHandle() {
     m_request.reset();
     if (m_aborted) return kAborted;
 
@@ -129,8 +133,14 @@ int CHttpClient::SendLoop(VelmoUpgradeToolDlg_Proxy& dialog) {
 
         if (status == HTTP_STATUS_DENIED || status == HTTP_STATUS_PROXY_AUTH_REQ) {
             if (!mayResend) return static_cast<int>(status);
-            DrainBody();
+            const bool drained = DrainBody();
             if (status == HTTP_STATUS_PROXY_AUTH_REQ && !AuthenticateProxy(dialog)) return kProxyGivenUp;
+            // What is left of a body cut off is still on its way: the next
+            // try goes out on a request, and a connection, of its own.
+            if (!drained) {
+                const int reopened = OpenRequestHandle();
+                if (reopened != ERROR_SUCCESS) return reopened;
+            }
             continue;
         }
         if (status != HTTP_STATUS_OK) return static_cast<int>(status);
@@ -159,13 +169,15 @@ void CHttpClient::RefreshProxy() {
     if (info->lpszProxy) m_proxy = info->lpszProxy;
 }
 
-void CHttpClient::DrainBody() {
+bool CHttpClient::DrainBody() {
     BYTE buffer[1024];
-    DWORD read;
-    do {
-        read = 0;
-        ::InternetReadFile(m_request.get(), buffer, sizeof buffer, &read);
-    } while (read != 0);
+    for (DWORD drained = 0; drained < kMostDrained;) {
+        DWORD read = 0;
+        if (!::InternetReadFile(m_request.get(), buffer, sizeof buffer, &read)) return false;
+        if (read == 0) return true;
+        drained += read;
+    }
+    return false;
 }
 
 bool CHttpClient::QueryNumber(HINTERNET request, DWORD query, DWORD& value) {

@@ -35,6 +35,10 @@ public:
     // A request is sent again at most this often (after 401 and 407 answers
     // and settled certificate errors); then the last status or error stands.
     static constexpr int kMaxResends = 5;
+    // The most of a 401 or 407 answer's body that is read away before the
+    // request is sent again; such bodies are short, and one that goes on is
+    // not worth waiting for.
+    static constexpr DWORD kMostDrained = 64 * 1024;
 
     CHttpClient() = default;
     CHttpClient(const CHttpClient&) = delete;
@@ -72,12 +76,17 @@ public:
 
 private:
     int OpenRequest();
+    // A new request handle on the open connection, with the options that
+    // every send needs.
+    int OpenRequestHandle();
     int SendLoop(VelmoUpgradeToolDlg_Proxy& dialog);
     // Lets the user settle a certificate error; true when the request is to
     // be sent again.
     bool SettleCertificateError(DWORD error);
     void RefreshProxy();
-    void DrainBody();
+    // Reads the body of a 401 or 407 answer away; false when it did not end
+    // within kMostDrained bytes or a read failed.
+    bool DrainBody();
     // The error of the step that just failed; a cancel under it shows as such.
     int FailureCode() const;
 
