@@ -9,6 +9,7 @@ Binds a free loopback port, writes its number to PORT_FILE and serves:
   /short        Content-Length 100000, then 1000 bytes and the end of the connection
   /reset        the status line and headers, then a connection reset
   /slow         Content-Length 10 MB, trickled 512 bytes every 100 ms
+  /stall/MS     nothing for MS milliseconds, then 200 with a short body
   /denied       401 with WWW-Authenticate, every time
   /endless/N    status N (401 or 407) with its challenge and a body without
                 length that goes on as fast as the client takes it
@@ -88,6 +89,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             # SO_LINGER with a zero time-out: close sends a reset.
             self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
             self.close_connection = True
+        elif path.startswith("/stall/"):
+            time.sleep(int(path[len("/stall/"):]) / 1000)
+            self.answer(200, b"late\n")
         elif path == "/slow":
             self.send_response(200)
             self.send_header("Content-Length", str(10 * 1024 * 1024))

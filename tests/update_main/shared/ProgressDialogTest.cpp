@@ -369,6 +369,32 @@ TEST_F(ProgressDialogProxy, TheTimeOutAlsoClosesAnOpenProxyDialog) {
     EXPECT_TRUE(closed);
 }
 
+// A worker that outlives the dialog's wait for it reports too late: what the
+// owner read as the dialog ended stays so, and the late worker harms nothing.
+// Under Wine, closing the handles does not end a request that waits for its
+// answer, so a stalled server holds the worker past the wait.
+TEST(ProgressDialog, AWorkerThatOutlivesTheWaitChangesNothingTheOwnerRead) {
+    constexpr DWORD kStallMs = 7000;
+    const TempFolder folder;
+    TestProgressDialog dialog(300);
+    dialog.m_timerSwitch = 1;
+    dialog.m_list = {{Servers().FaultUrl(L"/stall/" + std::to_wstring(kStallMs)).c_str(), (folder / L"late.txt").c_str()}};
+    const DWORD start = GetTickCount();
+    const DialogRun run = RunHidden(dialog);
+    if (run.elapsedMs < TestProgressDialog::kWorkerWaitMs)
+        GTEST_SKIP() << "closing the handles ended the request: no worker outlived the wait";
+    ASSERT_LT(run.elapsedMs, kStallMs);
+    ExpectResult(run.result, 0, 0, DOWNLOAD_NO_ERROR, DOWNLOAD_TIMED_OUT, 1);
+
+    // Watched until well after the stall has ended and the worker with it.
+    const auto unchanged = [&] {
+        const DownloadResult& now = dialog.Result();
+        return now.error_code == 0 && now.error_category == DOWNLOAD_NO_ERROR && now.finished_count == 0;
+    };
+    while (GetTickCount() - start < kStallMs + 2000 && unchanged()) Sleep(50);
+    ExpectResult(dialog.Result(), 0, 0, DOWNLOAD_NO_ERROR, DOWNLOAD_TIMED_OUT, 1);
+}
+
 // The owner may let the dialog go while its worker still runs (at process
 // exit, for instance): the dialog stops the worker and waits for it.
 TEST(ProgressDialog, OutlivesItsWorker) {

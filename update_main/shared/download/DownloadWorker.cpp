@@ -22,7 +22,6 @@ UINT VelmoUpgradeToolDlg_Progress::DownloadThread(LPVOID dialog) {
 }
 
 UINT VelmoUpgradeToolDlg_Progress::RunDownloads() {
-    m_downloadResult.finished_count = 0;
     for (const DownloadItem& item : m_list) {
         if (StopRequested()) return 0;
         m_client.m_url = item.url;
@@ -31,7 +30,7 @@ UINT VelmoUpgradeToolDlg_Progress::RunDownloads() {
             return 0;
         }
         if (StopRequested()) return 0;
-        ++m_downloadResult.finished_count;
+        m_report.Finished(++m_finishedCount);
     }
     if (::WaitForSingleObject(m_stopEvent.get(), kFullBarPauseMs) == WAIT_OBJECT_0) return 0;
     ShowProgress(100);
@@ -40,8 +39,7 @@ UINT VelmoUpgradeToolDlg_Progress::RunDownloads() {
 }
 
 bool VelmoUpgradeToolDlg_Progress::Fail(int category, int code) {
-    m_downloadResult.error_code = code;
-    m_downloadResult.error_category = category;
+    m_report.Failed(category, code);
     return false;
 }
 
@@ -66,7 +64,7 @@ bool VelmoUpgradeToolDlg_Progress::DownloadFile(const CString& path) {
 bool VelmoUpgradeToolDlg_Progress::ReceiveBody(HANDLE file) {
     const size_t count = m_list.size();
     const double perFile = 100.0 / static_cast<double>(count);
-    const double done = m_downloadResult.finished_count * perFile;
+    const double done = m_finishedCount * perFile;
     const DWORD expected = m_client.ContentLength();
     AdaptiveReadSize readSize(static_cast<DWORD>(std::max(m_chunkSize, 1)), kMostPerRead);
     std::vector<BYTE> buffer;
@@ -90,7 +88,7 @@ bool VelmoUpgradeToolDlg_Progress::ReceiveBody(HANDLE file) {
     }
     // The connection ended before the body did.
     if (received < expected) return Fail(DOWNLOAD_READ_FAILED, ERROR_INTERNET_CONNECTION_ABORTED);
-    ShowProgress(static_cast<int>(std::floor((m_downloadResult.finished_count + 1) * perFile)));
+    ShowProgress(static_cast<int>(std::floor((m_finishedCount + 1) * perFile)));
     return true;
 }
 

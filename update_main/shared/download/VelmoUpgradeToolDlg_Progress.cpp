@@ -36,7 +36,6 @@ BOOL VelmoUpgradeToolDlg_Progress::OnInitDialog() {
     SetIcon(m_hIcon, FALSE);
     m_progress.SetRange32(0, 100);
     m_downloadResult.result = DOWNLOAD_DONE;
-    m_downloadResult.error_category = DOWNLOAD_NO_ERROR;
 
     // What the worker needs of the window is handed over before it starts.
     m_window = m_hWnd;
@@ -46,8 +45,7 @@ BOOL VelmoUpgradeToolDlg_Progress::OnInitDialog() {
     m_worker.reset(AfxBeginThread(&VelmoUpgradeToolDlg_Progress::DownloadThread, this, THREAD_PRIORITY_NORMAL, 0,
                                   CREATE_SUSPENDED));
     if (!m_worker) {
-        m_downloadResult.error_code = static_cast<int>(::GetLastError());
-        m_downloadResult.error_category = DOWNLOAD_REQUEST_FAILED;
+        m_report.Failed(DOWNLOAD_REQUEST_FAILED, static_cast<int>(::GetLastError()));
         PostMessage(WM_DOWNLOAD_FAILED);
         return TRUE;
     }
@@ -77,8 +75,9 @@ bool VelmoUpgradeToolDlg_Progress::OnWndMsg(UINT message, WPARAM wParam, LPARAM 
 void VelmoUpgradeToolDlg_Progress::OnDownloadDone() {
     if (m_ended) return;
     m_client.Close();
+    // The worker reports done only when no file failed: its report holds no
+    // error.
     m_downloadResult.result = DOWNLOAD_DONE;
-    m_downloadResult.error_category = DOWNLOAD_NO_ERROR;
     Finish(IDOK);
 }
 
@@ -112,6 +111,7 @@ void VelmoUpgradeToolDlg_Progress::Finish(int dialogResult) {
     m_ended = true;
     KillTimer(kTimeoutTimer);
     WaitForWorker(kWorkerWaitMs);
+    m_report.SealInto(m_downloadResult);
     EndDialog(dialogResult);
 }
 

@@ -8,6 +8,7 @@
 
 #include "download/DownloadList.h"
 #include "download/HttpClient.h"
+#include "download/WorkerReport.h"
 #include "framework/framework.h"
 #include "win/handle.h"
 
@@ -38,7 +39,8 @@ public:
     CString m_message;
     CHttpClient m_client;
 
-    // Read by the owner once the dialog has ended.
+    // Read by the owner once the dialog has ended; a worker that is still
+    // running then changes nothing in it.
     const DownloadResult& Result() const { return m_downloadResult; }
 
 protected:
@@ -55,8 +57,8 @@ private:
     void OnDownloadDone();
     void OnDownloadFailed();
     void OnWindowPosChanging(WINDOWPOS* position);
-    // Ends the dialog once: no timer, no late message of the worker, and at
-    // most kWorkerWaitMs for the worker to end.
+    // Ends the dialog once: no timer, no late message of the worker, at most
+    // kWorkerWaitMs for the worker to end, and its report sealed.
     void Finish(int dialogResult);
     // Tells the worker to stop and makes whatever it is blocked in fail.
     void StopWorker();
@@ -74,14 +76,18 @@ private:
     bool StopRequested() const { return m_stopRequested; }
 
     CProgressCtrl m_progress;
+    // Written on the dialog's thread only; the worker's part comes through
+    // m_report.
     DownloadResult m_downloadResult;
+    WorkerReport m_report;
     std::unique_ptr<CWinThread> m_worker;
     win::KernelHandle m_stopEvent;
     std::atomic<bool> m_stopRequested{false};
     bool m_ended = false;
-    // The worker's copies of the windows it posts to, and the bar position
-    // it last set.
+    // The worker's copies of the windows it posts to, the bar position it
+    // last set, and its count of finished files.
     HWND m_window = nullptr;
     HWND m_bar = nullptr;
     int m_shownPosition = -1;
+    int m_finishedCount = 0;
 };
