@@ -7,7 +7,8 @@ Binds a free loopback port, writes its number to PORT_FILE and serves:
   /status/N     status N with a short body
   /nolength     200 without a Content-Length header
   /short        Content-Length 100000, then 1000 bytes and the end of the connection
-  /reset        the status line and headers, then a connection reset
+  /reset        the status line, headers and part of the body; once the
+                client has taken them, a connection reset
   /slow         Content-Length 10 MB, trickled 512 bytes every 100 ms
   /stall/MS     nothing for MS milliseconds, then 200 with a short body
   /denied       401 with WWW-Authenticate, every time
@@ -30,6 +31,8 @@ import threading
 import time
 
 TRICKLE_LIMIT_S = 120
+# How long /reset waits for the client to take what it was sent.
+TAKEN_LIMIT_S = 10
 CHALLENGES = {401: "WWW-Authenticate", 407: "Proxy-Authenticate"}
 counts = collections.Counter()
 counts_lock = threading.Lock()
@@ -86,9 +89,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.end_headers()
             self.wfile.write(b"r" * 100)
             self.wfile.flush()
-            # SO_LINGER with a zero time-out: close sends a reset.
-            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
-            self.close_connection = True
+            # A reset that comes before the client has read the headers takes
+            # them with it, and the request fails instead of the body.
+            self.wait_until_taken()
+            self.reset()
         elif path.startswith("/stall/"):
             time.sleep(int(path[len("/stall/"):]) / 1000)
             self.answer(200, b"late\n")
@@ -121,6 +125,29 @@ class Handler(http.server.BaseHTTPRequestHandler):
             pass
         self.close_connection = True
 
+    def wait_until_taken(self):
+        """Waits until what was sent has reached the client and the client has
+        read it. The kernel's table of TCP sockets shows both, the client being
+        on this machine: first the send queue of our end, then the receive
+        queue of the client's (the other order could find data on its way in
+        neither)."""
+        ours = self.connection.getsockname()[1]
+        theirs = self.client_address[1]
+        deadline = time.monotonic() + TAKEN_LIMIT_S
+        for local, remote, queue in ((ours, theirs, 0), (theirs, ours, 1)):
+            while time.monotonic() < deadline and tcp_queues(local, remote)[queue]:
+                time.sleep(0.01)
+
+    def reset(self):
+        """Ends the connection with a reset rather than an orderly close."""
+        # SO_LINGER with a zero time-out makes the close send a reset. The
+        # socket goes at once: the server's own close would shut it down
+        # first, and the client would see an orderly end before the reset.
+        self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        self.rfile.close()
+        self.connection.close()
+        self.close_connection = True
+
     def act_as_proxy(self):
         with counts_lock:
             counts["/proxy"] += 1
@@ -128,6 +155,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.answer(200, b"proxied\n")
         else:
             self.answer(407, b"credentials needed\n", [("Proxy-Authenticate", 'Basic realm="strict"')])
+
+
+def tcp_queues(local_port, remote_port):
+    """The send and receive queues, in bytes, of the loopback socket from
+    local_port to remote_port ((0, 0) when there is none)."""
+    with open("/proc/net/tcp") as table:
+        for line in table.readlines()[1:]:
+            fields = line.split()
+            local, remote, queues = fields[1], fields[2], fields[4]
+            if int(local.split(":")[1], 16) == local_port and int(remote.split(":")[1], 16) == remote_port:
+                return tuple(int(queue, 16) for queue in queues.split(":"))
+    return 0, 0
 
 
 def main():

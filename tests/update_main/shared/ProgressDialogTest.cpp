@@ -197,7 +197,7 @@ TEST_P(ProgressDialogBody, ThatBreaksOffIsAnError) {
     dialog.m_list = {{Servers().FaultUrl(GetParam().path).c_str(), target.c_str()}};
     const DialogRun run = RunHidden(dialog);
     EXPECT_EQ(run.answer, IDCANCEL);
-    EXPECT_EQ(run.result.error_category, DOWNLOAD_READ_FAILED);
+    EXPECT_EQ(run.result.error_category, DOWNLOAD_READ_FAILED) << run.result.error_code;
     EXPECT_EQ(run.result.result, DOWNLOAD_FAILED);
     if (GetParam().code) {
         EXPECT_EQ(run.result.error_code, GetParam().code);
@@ -208,6 +208,8 @@ TEST_P(ProgressDialogBody, ThatBreaksOffIsAnError) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, ProgressDialogBody,
                          testing::Values(BodyFailure{"ShortBody", L"/short", ERROR_INTERNET_CONNECTION_ABORTED},
+                                         // The reset's own error, or the end of a body cut short when
+                                         // Wine takes the reset for the end.
                                          BodyFailure{"Reset", L"/reset", 0}),
                          [](const testing::TestParamInfo<BodyFailure>& info) { return std::string(info.param.name); });
 
