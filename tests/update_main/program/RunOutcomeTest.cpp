@@ -57,6 +57,15 @@ public:
         currentVersion = L"2.0";
         newVersion = L"2.1";
     }
+    bool WithdrawRootCertOrder() override {
+        shown.push_back(L"withdraw:root");
+        return withdrawals;
+    }
+    bool WithdrawAuxAppOrder() override {
+        shown.push_back(L"withdraw:aux");
+        return withdrawals;
+    }
+    bool withdrawals = true;
 
 private:
     INT_PTR Next() {
@@ -271,7 +280,7 @@ TEST(FinishRun, RootCertificateUpdateDeclinedOnlyCloses) {
     RunResults results = Results(RUN_UPDATE_CHECK);
     results.rootCertUpdate = true;
     Finish(results, actions);
-    EXPECT_EQ(actions.shown, (std::vector<std::wstring>{kRootQuestion, L"close:"}));
+    EXPECT_EQ(actions.shown, (std::vector<std::wstring>{kRootQuestion, L"withdraw:root", L"close:"}));
 }
 
 TEST(FinishRun, AuxiliaryUpdateAcceptedLeavesTheReportToTheSecondaryProgram) {
@@ -293,7 +302,7 @@ TEST(FinishRun, AuxiliaryDeclinedRootAcceptedEndsWithTheDeclineLine) {
     results.auxAppUpdate = true;
     results.message = L"M";
     Finish(results, actions);
-    EXPECT_EQ(actions.shown, (std::vector<std::wstring>{kRootQuestion, kAuxQuestion, L"sub",
+    EXPECT_EQ(actions.shown, (std::vector<std::wstring>{kRootQuestion, kAuxQuestion, L"withdraw:aux", L"sub",
                                                         L"close:M" + std::wstring(AUX_APP_DECLINED_TEXT)}));
 }
 
@@ -305,6 +314,32 @@ TEST(FinishRun, BothDeclinedStartsNothing) {
     results.auxAppUpdate = true;
     Finish(results, actions);
     EXPECT_EQ(actions.shown,
-              (std::vector<std::wstring>{kRootQuestion, kAuxQuestion, L"close:" + std::wstring(AUX_APP_DECLINED_TEXT)}));
+              (std::vector<std::wstring>{kRootQuestion, kAuxQuestion, L"withdraw:root", L"withdraw:aux",
+                                         L"close:" + std::wstring(AUX_APP_DECLINED_TEXT)}));
     EXPECT_TRUE(actions.subCommandAdminFlags.empty());
+}
+
+// A declined order that cannot be withdrawn must not reach the secondary
+// program: nothing starts, and the run ends on K812.
+TEST(FinishRun, ADeclinedOrderThatStaysStartsNothing) {
+    const struct {
+        INT_PTR rootAnswer, auxAnswer;
+        const wchar_t* withdrawn;
+    } table[] = {
+        {IDCANCEL, IDOK, L"withdraw:root"},  // the aux update alone would start the secondary program
+        {IDOK, IDCANCEL, L"withdraw:aux"},   // the root update alone would start it
+    };
+    for (const auto& row : table) {
+        ScriptedActions actions;
+        actions.withdrawals = false;
+        actions.answers = {row.rootAnswer, row.auxAnswer};
+        RunResults results = Results(RUN_UPDATE_CHECK);
+        results.rootCertUpdate = true;
+        results.auxAppUpdate = true;
+        const Outcome outcome = Finish(results, actions);
+        EXPECT_TRUE(outcome.ended);
+        EXPECT_EQ(actions.shown, (std::vector<std::wstring>{kRootQuestion, kAuxQuestion, row.withdrawn,
+                                                            L"closeAndExit:" + ErrorText(K812).str()}));
+        EXPECT_TRUE(actions.subCommandAdminFlags.empty());
+    }
 }

@@ -39,6 +39,12 @@ void OfferOtherUpdates(const RunResults& results, RunEndActions& actions) {
         }
     }
 
+    // The user's "no" is never carried out: the order leaves the exchange
+    // file before the secondary program can read it, or nothing starts.
+    const bool rootDeclined = results.rootCertUpdate && !rootChosen;
+    if ((rootDeclined && !actions.WithdrawRootCertOrder()) || (auxDeclined && !actions.WithdrawAuxAppOrder()))
+        actions.ShowCloseAndExit(ErrorText(K812));
+
     if (rootChosen || auxChosen) {
         const int isAdmin = CheckAdministrator(results, actions);
         const BOOL started = actions.RunSubCommand(isAdmin);

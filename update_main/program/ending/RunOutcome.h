@@ -34,6 +34,9 @@ public:
     virtual BOOL RunSubCommand(int isAdmin) = 0;
     // The current and new version of the auxiliary application's due update.
     virtual void ReadAuxAppVersions(CString& currentVersion, CString& newVersion) = 0;
+    // Take a declined order out of the exchange file; false when it stays.
+    virtual bool WithdrawRootCertOrder() = 0;
+    virtual bool WithdrawAuxAppOrder() = 0;
 };
 
 enum class RunEnding {

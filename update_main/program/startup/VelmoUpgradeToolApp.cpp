@@ -53,6 +53,8 @@ public:
         currentVersion = info.installed.text();
         newVersion = info.required.text();
     }
+    bool WithdrawRootCertOrder() override { return m_app.m_store.WithdrawCacerts() != FALSE; }
+    bool WithdrawAuxAppOrder() override { return m_app.m_store.DeleteAuxAppUpdate() != FALSE; }
 
 private:
     CVelmoUpgradeToolApp& m_app;

@@ -92,6 +92,8 @@ BOOL CUpdateDataStore::WriteUninstallAll(const CString& text) {
 
 BOOL CUpdateDataStore::WriteCacerts(int flag) { return WriteExchange(L"Command", L"cacerts", flag ? L"1" : L"0"); }
 
+BOOL CUpdateDataStore::WithdrawCacerts() { return WriteExchange(L"Command", L"cacerts", L""); }
+
 BOOL CUpdateDataStore::WriteAuxAppUpdate(const AuxAppVersionInfo& info) {
     return WriteExchange(L"Pelmarch", L"new_ver", info.required.text().c_str()) &&
            WriteExchange(L"Pelmarch", L"current_ver", info.installed.text().c_str()) &&

@@ -43,6 +43,8 @@ public:
     BOOL WriteMessage(const CString& text);
     BOOL WriteUninstallAll(const CString& text);
     BOOL WriteCacerts(int flag);
+    // Withdraws the root-certificate order alone ([Command] cacerts = "").
+    BOOL WithdrawCacerts();
     BOOL WriteAuxAppUpdate(const AuxAppVersionInfo& info);
     // Deletes the whole [Pelmarch] section, so an order of an earlier run
     // cannot survive a run that finds no update due.
