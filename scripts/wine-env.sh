@@ -43,8 +43,8 @@ Windows Registry Editor Version 5.00
 "Managed"="N"
 "Decorated"="Y"
 REG
-  "$WINE" regedit /S "$(winepath_of "$reg")" </dev/null >/dev/null 2>&1 9>&-
-  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  "$WINE" regedit /S "$(winepath_of "$reg")" &&
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 }
 
 winepath_of() { echo "Z:${1//\//\\}"; }
@@ -58,11 +58,20 @@ case "$action" in
     mkdir -p "$WINEPREFIX"
     # Helpers that Wine starts inherit stdio: keep them off CTest's pipes.
     setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&- || true
-    if [ ! -f "$WINEPREFIX/.configured" ]; then
-      "$WINE" wineboot -i </dev/null >/dev/null 2>&1 9>&-
-      configure_prefix
-      touch "$WINEPREFIX/.configured"
-    fi
+    # Now and then a first wineboot fails on a loaded machine: start that
+    # prefix over once, and show what Wine said if it fails again.
+    for try in 1 2; do
+      [ -f "$WINEPREFIX/.configured" ] && break
+      if { "$WINE" wineboot -i && configure_prefix; } </dev/null >"$root/wineboot.log" 2>&1 9>&-; then
+        touch "$WINEPREFIX/.configured"
+        break
+      fi
+      if [ "$try" = 2 ]; then cat "$root/wineboot.log" >&2; exit 1; fi
+      "$WINESERVER" -k 2>/dev/null || true
+      rm -rf "$WINEPREFIX"
+      mkdir -p "$WINEPREFIX"
+      setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&- || true
+    done
     ;;
   down)
     exec 9>"$root/lock"
