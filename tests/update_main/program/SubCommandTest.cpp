@@ -29,9 +29,9 @@ const SubCommandCase kCases[] = {
 TEST(MakeSubCommandLine, SplitsTheProgramFromItsOptions) {
     for (const SubCommandCase& c : kCases) {
         SCOPED_TRACE(testing::Message() << "mode " << c.runMode);
-        const SubCommandLine line = MakeSubCommandLine(c.subCommand, c.runMode);
-        EXPECT_STREQ(line.file.GetString(), c.file);
-        EXPECT_STREQ(line.parameters.GetString(), c.parameters);
+        const CommandLineParts line = MakeSubCommandLine(c.subCommand, c.runMode);
+        EXPECT_STREQ(line.program.GetString(), c.file);
+        EXPECT_STREQ(line.options.GetString(), c.parameters);
     }
 }
 
