@@ -11,7 +11,9 @@ scripted fault server. It writes STATE_DIR/servers.ini, which the tests read:
 ports, the proxy's credentials, and Windows paths of the web root and the
 test CA. `down` ends exactly the processes named in STATE_DIR/pids.
 """
+import grp
 import os
+import pwd
 import signal
 import socket
 import subprocess
@@ -70,8 +72,14 @@ def nginx_conf(state, ports):
     ssl_certificate_key {state}/tls/{name}.key;
     root {state}/www;
   }}"""
+    # The workers run as whoever starts the servers: the test folder may lie
+    # below a folder that only its owner can enter (a clone made in a
+    # private temporary folder), and nginx's default user would get 403.
+    user = pwd.getpwuid(os.getuid()).pw_name
+    group = grp.getgrgid(os.getgid()).gr_name
+    user_line = f"user {user} {group};\n" if os.getuid() == 0 else ""
     return f"""daemon on;
-worker_processes 2;
+{user_line}worker_processes 2;
 pid {state}/nginx.pid;
 error_log {state}/nginx-error.log;
 events {{ worker_connections 256; }}
