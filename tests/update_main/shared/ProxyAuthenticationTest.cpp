@@ -168,11 +168,14 @@ TEST_F(ProxyTest, ConfirmedCredentialsAreHandedOverEnciphered) {
     EXPECT_EQ(ProxyUserName, user);
 }
 
-TEST_F(ProxyTest, WithoutItsBlockTheMainProgramGivesUpAfterTheDialog) {
+// The allowed-URL-only run makes no block: the credentials the user gives
+// still carry the download.
+TEST_F(ProxyTest, WithoutItsBlockTheMainProgramKeepsTheCredentialsInTheProcess) {
     CloseHandOverBlock();
     ProxyDialogAnswerer answerer(Servers().proxyUser, Servers().proxyPassword);
-    EXPECT_EQ(Fetch(Url()), CHttpClient::kProxyGivenUp);
+    EXPECT_EQ(Fetch(Url()), 0);
     EXPECT_EQ(answerer.Stop().size(), 1u);
+    EXPECT_EQ(ProxyUserName, Servers().proxyUser.c_str());
 }
 
 // tinyproxy answers wrong credentials with 401, which is never answered with

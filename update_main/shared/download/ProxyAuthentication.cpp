@@ -58,7 +58,9 @@ bool CHttpClient::AuthenticateProxy(VelmoUpgradeToolDlg_Proxy& dialog) {
     ProxyUserName = dialog.m_userName;
     ProxyPassword = dialog.m_password;
     ApplyProxyCredentials();
-    if (!IsMainProgram) return true;
+    // A run without the block (the allowed-URL list alone) hands nothing
+    // over: the credentials stay in this process for the retry.
+    if (!IsMainProgram || !HandOverBlockIsOpen()) return true;
 
     const HandOverPayload payload(ProxyUserName, ProxyPassword);
     return WriteHandOverBlock(&payload);

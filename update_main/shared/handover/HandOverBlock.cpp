@@ -96,6 +96,8 @@ void CloseHandOverBlock() {
     g_created.capacity = 0;
 }
 
+bool HandOverBlockIsOpen() { return g_created.mapping && g_created.view; }
+
 bool OpenHandOverBlock(win::KernelHandle& mapping, win::MappedView& view, DWORD& decipherSize) {
     view.reset();
     mapping.reset();

@@ -61,6 +61,8 @@ bool CreateHandOverBlock();
 bool WriteHandOverBlock(const HandOverPayload* payload);
 // Unmaps and closes the block; nothing happens when none is open.
 void CloseHandOverBlock();
+// True while this process holds the block it created.
+bool HandOverBlockIsOpen();
 // Opens HAND_OVER_READ_NAME read-only. On true the caller holds the mapping
 // and its view, and decipherSize is the buffer that deciphering needs. A
 // cipher length that does not fit the block and its view, or is not a whole
