@@ -1,7 +1,9 @@
-// The Mac text of a file: its HMAC-SHA-256 as hex bytes joined by ":".
+// The Mac text of a file or of bytes in memory: their HMAC-SHA-256 as hex
+// bytes joined by ":".
 #include <cstdio>
 #include <cwchar>
 
+#include "hmac_hex.h"
 #include "mac_stream.h"
 #include "qen_lib/crypto/hmac.h"
 #include "qen_lib/crypto/mac_file.h"
@@ -50,6 +52,17 @@ DWORD mac_text(const wchar_t* path, const unsigned char* key, std::size_t key_le
 }
 
 }  // namespace
+
+DWORD bytes_hmac_hex(const void* data, std::size_t size, const unsigned char* key, std::size_t key_length,
+                     wchar_t* text, int hash_id) {
+    if (hash_id != HASH_ID_SHA256) return ERROR_INTERNAL_ERROR;
+    hmac_context ctx;
+    hmac_sha256_init(ctx, key, key_length);
+    hmac_update(ctx, data, size);
+    unsigned char mac[SHA256_DIGEST_SIZE];
+    hmac_final(mac, ctx);
+    return format_hex(mac, sizeof mac, text);
+}
 
 BOOL file_hmac_hex(const wchar_t* path, const unsigned char* key, std::size_t key_length, wchar_t* text,
                    int hash_id) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "hmac_hex.h"
 #include "qen_lib/crypto/mac_file.h"
 #include "qen_lib/crypto/pbkdf2.h"
 #include "win/win_result.h"
@@ -21,8 +22,23 @@ DWORD mac_path_of(const wchar_t* path, wchar_t (&mac_path)[MAX_PATH]) {
     return ERROR_SUCCESS;
 }
 
-// The Mac text that the protected file should have.
-DWORD expected_text(const wchar_t* path, const char* password, const char* salt, const char* suffix,
+// What a Mac text is computed over: the file at path, or, when data is
+// set, bytes already in memory.
+struct Protected {
+    const wchar_t* path;
+    const void* data;
+    std::size_t size;
+};
+
+// Bytes in memory; an empty buffer may come without an address and still has
+// its Mac, the HMAC of the empty message.
+Protected in_memory(const void* data, std::size_t size) {
+    static const unsigned char kNothing = 0;
+    return {nullptr, size ? data : &kNothing, size};
+}
+
+// The Mac text that the protected content should have.
+DWORD expected_text(const Protected& content, const char* password, const char* salt, const char* suffix,
                     wchar_t* text) {
     const std::size_t salt_length = std::strlen(salt);
     const std::size_t suffix_length = std::strlen(suffix);
@@ -38,8 +54,12 @@ DWORD expected_text(const wchar_t* path, const char* password, const char* salt,
                      KEY_LENGTH)) {
         return ERROR_NO_UNICODE_TRANSLATION;
     }
-    const BOOL done = file_hmac_hex(path, key, KEY_LENGTH, text, selection.id);
-    const DWORD error = done ? ERROR_SUCCESS : qen_lib::last_error_or(ERROR_INTERNAL_ERROR);
+    DWORD error = ERROR_SUCCESS;
+    if (content.data) {
+        error = bytes_hmac_hex(content.data, content.size, key, KEY_LENGTH, text, selection.id);
+    } else if (!file_hmac_hex(content.path, key, KEY_LENGTH, text, selection.id)) {
+        error = qen_lib::last_error_or(ERROR_INTERNAL_ERROR);
+    }
     SecureZeroMemory(key, sizeof key);
     return error;
 }
@@ -48,16 +68,17 @@ DWORD write_mac(const wchar_t* path, const char* password, const char* salt, con
     wchar_t mac_path[MAX_PATH];
     if (const DWORD error = mac_path_of(path, mac_path)) return error;
     wchar_t text[MAC_TEXT_CAPACITY];
-    if (const DWORD error = expected_text(path, password, salt, suffix, text)) return error;
+    if (const DWORD error = expected_text({path, nullptr, 0}, password, salt, suffix, text)) return error;
     return mac_file_write_line(mac_path, text) ? ERROR_SUCCESS : qen_lib::last_error_or(ERROR_IO_DEVICE);
 }
 
-DWORD verify_mac(const wchar_t* path, bool* match, const char* password, const char* salt, const char* suffix) {
+DWORD verify_mac(const wchar_t* path, const Protected& content, bool* match, const char* password,
+                 const char* salt, const char* suffix) {
     *match = false;
     wchar_t mac_path[MAX_PATH];
     if (const DWORD error = mac_path_of(path, mac_path)) return error;
     wchar_t expected[MAC_TEXT_CAPACITY];
-    if (const DWORD error = expected_text(path, password, salt, suffix, expected)) return error;
+    if (const DWORD error = expected_text(content, password, salt, suffix, expected)) return error;
     wchar_t stored[MAC_TEXT_CAPACITY];
     if (!mac_file_read_line(mac_path, stored)) return qen_lib::last_error_or(ERROR_IO_DEVICE);
     *match = std::wcscmp(expected, stored) == 0;
@@ -72,5 +93,15 @@ BOOL mac_file_write_sha256(const wchar_t* path, const char* password, const char
 
 BOOL mac_file_verify_sha256(const wchar_t* path, bool* match, const char* password, const char* salt,
                             const char* suffix) {
-    return qen_lib::report(verify_mac(path, match, password, salt, suffix));
+    return qen_lib::report(verify_mac(path, {path, nullptr, 0}, match, password, salt, suffix));
+}
+
+BOOL mac_text_sha256(const void* data, std::size_t size, const char* password, const char* salt,
+                     const char* suffix, wchar_t* text) {
+    return qen_lib::report(expected_text(in_memory(data, size), password, salt, suffix, text));
+}
+
+BOOL mac_bytes_verify_sha256(const wchar_t* path, const void* data, std::size_t size, bool* match,
+                             const char* password, const char* salt, const char* suffix) {
+    return qen_lib::report(verify_mac(path, in_memory(data, size), match, password, salt, suffix));
 }

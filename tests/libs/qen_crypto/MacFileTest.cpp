@@ -56,6 +56,42 @@ TEST_F(MacFileTest, VerifiesTheProducersMacFiles) {
     }
 }
 
+TEST_F(MacFileTest, BytesInMemoryHaveTheProducersMacText) {
+    for (const wchar_t* name : kProtected) {
+        const std::string content = read_bytes(fixture(name));
+        std::string line = read_bytes(fixture(std::wstring(name) + L".0"));
+        line.resize(line.size() - 2);  // without its CR LF
+        wchar_t text[MAC_TEXT_CAPACITY];
+        ASSERT_TRUE(mac_text_sha256(content.data(), content.size(), STORE_MAC_PASSWORD, STORE_MAC_SALT, "cs1", text))
+            << GetLastError();
+        EXPECT_EQ(std::wstring(line.begin(), line.end()), text);
+    }
+}
+
+TEST_F(MacFileTest, BytesAreCheckedAsTheyAreInMemoryNotAsTheFileIsNow) {
+    const std::wstring path = copy_of(L"indexV2.txt");
+    const std::string content = read_bytes(path);
+    std::string changed = content;
+    changed[5] ^= 0x20;
+    struct Case {
+        const std::string* bytes;
+        bool match;
+    };
+    for (const Case& c : {Case{&content, true}, Case{&changed, false}}) {
+        bool match = !c.match;
+        EXPECT_TRUE(mac_bytes_verify_sha256(path.c_str(), c.bytes->data(), c.bytes->size(), &match,
+                                            STORE_MAC_PASSWORD, STORE_MAC_SALT, "cs1"))
+            << GetLastError();
+        EXPECT_EQ(c.match, match);
+    }
+    bool match = true;
+    DeleteFileW((path + L".0").c_str());
+    EXPECT_FALSE(mac_bytes_verify_sha256(path.c_str(), content.data(), content.size(), &match, STORE_MAC_PASSWORD,
+                                         STORE_MAC_SALT, "cs1"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
+    EXPECT_FALSE(match);
+}
+
 TEST_F(MacFileTest, AChangedByteOrAnotherSuffixDoesNotMatch) {
     const std::wstring path = copy_of(L"indexV2.txt");
     bool match = true;

@@ -27,6 +27,17 @@ BOOL mac_file_write_sha256(const wchar_t* path, const char* password, const char
 BOOL mac_file_verify_sha256(const wchar_t* path, bool* match, const char* password, const char* salt,
                             const char* suffix);
 
+// The Mac text that a file holding exactly these bytes has, for a writer
+// that builds the protected content in memory and puts it in place itself.
+BOOL mac_text_sha256(const void* data, std::size_t size, const char* password, const char* salt,
+                     const char* suffix, wchar_t* text);
+
+// As mac_file_verify_sha256, over bytes that the caller has already read from
+// path: the caller goes on to use the very bytes that were checked, and no
+// one can change the file between the check and the use.
+BOOL mac_bytes_verify_sha256(const wchar_t* path, const void* data, std::size_t size, bool* match,
+                             const char* password, const char* salt, const char* suffix);
+
 // The Mac text of the file under the key; hash_id must be HASH_ID_SHA256.
 // text holds MAC_TEXT_CAPACITY characters.
 BOOL file_hmac_hex(const wchar_t* path, const unsigned char* key, std::size_t key_length, wchar_t* text,
