@@ -283,15 +283,34 @@ TEST(FinishRun, RootCertificateUpdateDeclinedOnlyCloses) {
     EXPECT_EQ(actions.shown, (std::vector<std::wstring>{kRootQuestion, L"withdraw:root", L"close:"}));
 }
 
-TEST(FinishRun, AuxiliaryUpdateAcceptedLeavesTheReportToTheSecondaryProgram) {
-    ScriptedActions actions;
-    actions.answers = {IDOK};
-    actions.subCommandStarts = FALSE;  // even a failed start shows nothing more
-    RunResults results = Results(RUN_UPDATE_CHECK);
-    results.auxAppUpdate = true;
-    const Outcome outcome = Finish(results, actions);
-    EXPECT_EQ(outcome.ending, RunEnding::ClearOrders);
-    EXPECT_EQ(actions.shown, (std::vector<std::wstring>{kAuxQuestion, L"sub"}));
+// The secondary program reports on the auxiliary update itself; a start that
+// failed, or an error of the check, is this program's to show, and the run
+// ends with a nonzero code.
+TEST(FinishRun, AuxiliaryUpdateAcceptedShowsOnlyWhatTheSecondaryProgramCannot) {
+    struct Row {
+        BOOL starts;
+        const wchar_t* message;
+        std::vector<std::wstring> shown;
+        int exitCode;
+    };
+    const std::wstring k600 = ErrorText(K600).str();
+    const Row rows[] = {
+        {TRUE, L"", {kAuxQuestion, L"sub"}, 0},
+        {FALSE, L"", {kAuxQuestion, L"sub", L"smallCloseAndExit:" + AuxAppUpdateFailedText().str()}, 1},
+        {TRUE, k600.c_str(), {kAuxQuestion, L"sub", L"closeAndExit:" + k600}, 1},
+        {FALSE, k600.c_str(), {kAuxQuestion, L"sub", L"smallCloseAndExit:" + AuxAppUpdateFailedText().str()}, 1},
+    };
+    for (const Row& row : rows) {
+        ScriptedActions actions;
+        actions.answers = {IDOK};
+        actions.subCommandStarts = row.starts;
+        RunResults results = Results(RUN_UPDATE_CHECK);
+        results.auxAppUpdate = true;
+        results.message = row.message;
+        const Outcome outcome = Finish(results, actions);
+        EXPECT_EQ(outcome.exitCode, row.exitCode) << row.starts;
+        EXPECT_EQ(actions.shown, row.shown) << row.starts;
+    }
 }
 
 TEST(FinishRun, AuxiliaryDeclinedRootAcceptedEndsWithTheDeclineLine) {

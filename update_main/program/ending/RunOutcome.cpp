@@ -23,7 +23,7 @@ void OfferClientUpdate(const RunResults& results, RunEndActions& actions) {
     }
 }
 
-void OfferOtherUpdates(const RunResults& results, RunEndActions& actions) {
+void OfferOtherUpdates(const RunResults& results, RunEndActions& actions, int& exitCode) {
     bool rootChosen = false;
     if (results.rootCertUpdate)
         rootChosen = actions.Ask(ROOT_CERT_QUESTION_TEXT, ROOT_CERT_OK_CAPTION) == IDOK;
@@ -48,7 +48,14 @@ void OfferOtherUpdates(const RunResults& results, RunEndActions& actions) {
     if (rootChosen || auxChosen) {
         const int isAdmin = CheckAdministrator(results, actions);
         const BOOL started = actions.RunSubCommand(isAdmin);
-        if (auxChosen) return;  // the secondary program reports for itself
+        if (auxChosen) {
+            // The secondary program reports on the update itself; what it
+            // cannot tell is that it never ran, or an error of this run.
+            if (!started || !results.message.IsEmpty()) exitCode = 1;
+            if (!started) actions.ShowSmallCloseAndExit(AuxAppUpdateFailedText());
+            else if (!results.message.IsEmpty()) actions.ShowCloseAndExit(results.message);
+            return;
+        }
         if (!started) actions.ShowSmallCloseAndExit(RootCertUpdateFailedText());
     }
     if (results.runMode == RUN_DOWNLOAD_PELMARCH) return;
@@ -82,6 +89,6 @@ RunEnding FinishRun(const RunResults& results, RunEndActions& actions, int& exit
     if (!results.dUrl.IsEmpty())
         OfferClientUpdate(results, actions);
     else
-        OfferOtherUpdates(results, actions);
+        OfferOtherUpdates(results, actions, exitCode);
     return RunEnding::ClearOrders;
 }

@@ -11,6 +11,7 @@
 #include "dialogs/VelmoUpgradeToolDlg_Close.h"
 #include "handover/HandOverBlock.h"
 #include "messages/UserMessages.h"
+#include "process/ProcessExit.h"
 #include "process/ProcessSetup.h"
 #include "res/resource.h"
 #include "win/handle.h"

@@ -3,6 +3,7 @@
 #include "dialogs/VelmoUpgradeToolDlg_Ask.h"
 #include "dialogs/VelmoUpgradeToolDlg_Close_Small.h"
 #include "messages/UserMessages.h"
+#include "process/ProcessExit.h"
 
 INT_PTR Ask(const CString& question, const wchar_t* okCaption) {
     VelmoUpgradeToolDlg_Ask dialog;
@@ -26,5 +27,3 @@ void ShowSmallCloseAndExit(const CString& message) {
     dialog.m_linkAddress = SUPPORT_URL;
     if (dialog.DoModal() == IDCANCEL) EndProcess(1);
 }
-
-void EndProcess(int exitCode) { ::ExitProcess(static_cast<UINT>(exitCode)); }

@@ -1,7 +1,8 @@
 #pragma once
 // The question and closing dialogs through which errors and questions reach
 // the user. The ...Exit routines end the process with exit code 1 when the
-// user closes the dialog, which is the only way their dialogs end.
+// user closes the dialog, which is the only way their dialogs end
+// (EndProcess, which undoes what the program registered first).
 #include <windows.h>
 
 #include "framework/CString.h"
@@ -12,6 +13,3 @@ INT_PTR Ask(const CString& question, const wchar_t* okCaption);
 void AskOrExit(const CString& question);
 // The short closing message; closing it ends the process.
 void ShowSmallCloseAndExit(const CString& message);
-
-// Ends the process at once with the given exit code.
-[[noreturn]] void EndProcess(int exitCode);

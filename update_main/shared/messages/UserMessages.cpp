@@ -75,6 +75,8 @@ CString InsertDetailCode(const CString& message, int code) {
 
 CString RootCertUpdateFailedText() { return CString(L"ルート証明書の更新に失敗しました。") + SUPPORT_FOOTER; }
 
+CString AuxAppUpdateFailedText() { return CString(L"電子入札補助アプリの更新に失敗しました。") + SUPPORT_FOOTER; }
+
 CString AuxAppQuestionText(const CString& currentVersion, const CString& newVersion) {
     return CString(L"電子入札補助アプリの新しいバージョンをダウンロードします。\n\n現在のバージョン：") +
            currentVersion + L"\n新しいバージョン：" + newVersion;

@@ -65,5 +65,8 @@ inline constexpr wchar_t VELMO_TITLE[] = L"Velmoご利用ソフト";
 
 // The root certificates could not be updated (the secondary program did not start).
 CString RootCertUpdateFailedText();
+// The auxiliary application could not be updated (the secondary program did
+// not start).
+CString AuxAppUpdateFailedText();
 // The question before an update of the auxiliary application.
 CString AuxAppQuestionText(const CString& currentVersion, const CString& newVersion);
