@@ -24,6 +24,11 @@ public:
     // The update check from the single-instance block to the orders in the
     // exchange file; leaves its results in the members below.
     void RunUpdateCheck(const wchar_t* installDir);
+    // Fetches the list under the progress dialog (kept hidden when asked);
+    // true when every file arrived, else false with the text of the failure
+    // in message.
+    bool DownloadAll(bool hidden, CString& message, const CString& status, const DownloadList& list,
+                     float expectedSize);
     // Starts the secondary program (elevated unless isAdmin) and waits for it
     // to end; nonzero when it started.
     BOOL RunSubCommand(int isAdmin);

@@ -21,6 +21,9 @@ struct UpdatePathSet {
     VersionNumber osVersion;  // major and minor of the running Windows
 };
 
+// The standard templates of this PC's files; the OS version is the flow's.
+UpdatePathSet StandardUpdatePaths();
+
 // The templates and their expansions on this PC, made once per run.
 struct ExpandedPathSet {
     // Copies the templates and expands them.
