@@ -100,3 +100,16 @@ TEST_F(FileFolders, FileExistsIsFalseForFolders) {
     EXPECT_FALSE(file::file_exists(folder.path()));
     EXPECT_FALSE(file::file_exists(folder / L"missing"));
 }
+
+TEST_F(FileFolders, RemoveTreeDeletesEverythingBelowAndRefusesRelativePaths) {
+    const std::wstring top = folder / L"top";
+    ASSERT_TRUE(file::make_dirs(top + L"\\a\\b"));
+    write_bytes(top + L"\\a\\b\\deep.txt", "x");
+    write_bytes(top + L"\\file.txt", "y");
+    SetFileAttributesW((top + L"\\file.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    EXPECT_TRUE(file::remove_tree(top));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(top.c_str()));
+    EXPECT_TRUE(file::remove_tree(top));  // already gone
+    for (const wchar_t* relative : {L"", L"top", L"C:top"}) EXPECT_FALSE(file::remove_tree(relative)) << relative;
+}

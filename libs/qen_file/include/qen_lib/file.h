@@ -19,6 +19,10 @@ bool make_dirs(const std::wstring& dir);
 // make_dirs of the text before the last '\' or '/'.
 bool make_parent_dirs(const std::wstring& path);
 
+// Deletes the folder with everything in it; true when it is gone afterwards,
+// also when it was never there. A link inside is removed, never followed.
+bool remove_tree(const std::wstring& dir);
+
 // Fail when the target exists.
 bool move_file(const std::wstring& from, const std::wstring& to);
 bool copy_file(const std::wstring& from, const std::wstring& to);

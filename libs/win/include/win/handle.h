@@ -66,6 +66,15 @@ struct FileTraits {
 };
 
 using FileHandle = Unique<FileTraits>;
+
+// Folder searches (FindFirstFileW).
+struct FindTraits {
+    using handle_type = HANDLE;
+    static HANDLE empty() { return INVALID_HANDLE_VALUE; }
+    static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { ::FindClose(h); }
+};
+using FindHandle = Unique<FindTraits>;
 // Processes, threads, events and file mappings (NULL on failure).
 using KernelHandle = Unique<NullTraits<HANDLE, nullptr, CloseKernel>>;
 using RegKey = Unique<NullTraits<HKEY, nullptr, CloseRegKey>>;
