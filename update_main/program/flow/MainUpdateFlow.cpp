@@ -18,6 +18,7 @@
 #include "process/ProcessExit.h"
 #include "process/ProcessWait.h"
 #include "res/resource.h"
+#include "rootcerts/RootCertPackage.h"
 #include "selfcheck/InstallationCheck.h"
 #include "win/handle.h"
 
@@ -36,11 +37,11 @@ public:
     bool DownloadAll(CString& message, const DownloadList& list) override {
         return m_app.DownloadAll(g_calledService, message, PROGRESS_STATUS_TEXT, list, kUpdateFilesExpectedSize);
     }
-    // This program offers no root-certificate update: the package is fetched
-    // and left as it is.
-    bool UpdateRootCertPackage(bool& newer, CString&, const wchar_t*) override {
-        newer = false;
-        return true;
+    bool UpdateRootCertPackage(bool& newer, CString& message, const wchar_t* installDir) override {
+        int packageNewer = 0;
+        const int usable = ::UpdateRootCertPackage(m_app.m_store.BaseFolder(), packageNewer, message, installDir);
+        newer = packageNewer != 0;
+        return usable != 0;
     }
     AuxAppVersionInfo GetAuxAppVersionInfo(const std::wstring& updateListPath) override {
         return ::GetAuxAppVersionInfo(updateListPath);
