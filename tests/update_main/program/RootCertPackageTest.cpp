@@ -1,0 +1,134 @@
+// The downloaded root-certificate package against the client's stores: signed
+// cabinets packed and signed by the independent producers, unpacked for real
+// below a temporary data folder.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "certpackage/CertIndexPaths.h"
+#include "certpackage/CertPackageExtraction.h"
+#include "messages/UserMessages.h"
+#include "paths/PathConstants.h"
+#include "rootcerts/RootCertPackage.h"
+#include "support/StateFixtures.h"
+
+using testing_support::exists;
+using testing_support::read_bytes;
+using testing_support::write_bytes;
+
+namespace {
+
+std::wstring Package(const wchar_t* name) {
+    const std::string folder = CERT_PACKAGE_FIXTURES;
+    return L"Z:" + std::wstring(folder.begin(), folder.end()) + L"\\" + name;
+}
+
+class RootCertPackageTest : public testing::Test {
+protected:
+    void SetUp() override { MakeFolder(m_base.path() + DATA_SUBDIR.c_str()); }
+
+    // Puts the cabinet where the download leaves it and checks it against a
+    // client whose stores carry the given counters.
+    int Check(const wchar_t* cabinet, int client1, int client2, bool withClient = true) {
+        const std::string copied = read_bytes(Package(cabinet));
+        write_bytes(m_base.path() + CACERTS_CAB_SUBPATH.c_str(), copied);
+        WriteFileBytes(m_client / L".kvxwrap\\cs1\\indexV2.txt", std::to_string(client1) + "\r\n");
+        WriteFileBytes(m_client / L".kvxwrap\\cs2\\indexV2.txt", std::to_string(client2) + "\r\n");
+        m_message.Empty();
+        m_newer = -1;
+        return UpdateRootCertPackage(m_base.path(), m_newer, m_message, withClient ? m_client.path().c_str() : L"");
+    }
+    std::wstring PackageFolder() const { return m_base.path() + CACERTS_SUBDIR.c_str(); }
+
+    TempFolder m_base;
+    TempFolder m_client;
+    CString m_message;
+    int m_newer = -1;
+};
+
+// The package holds counters 13 and 7.
+TEST_F(RootCertPackageTest, UsablePackageIsNewerOnlyAboveTheClientsCounters) {
+    struct Row {
+        int client1, client2;
+        bool withClient;
+        int newer;
+    };
+    for (const Row& row : {Row{12, 7, true, 1}, Row{13, 6, true, 1}, Row{13, 7, true, 0}, Row{14, 8, true, 0},
+                           Row{0, 0, false, 0}}) {
+        EXPECT_NE(Check(L"good.cab", row.client1, row.client2, row.withClient), 0) << row.client1;
+        EXPECT_EQ(m_newer, row.newer) << row.client1 << "/" << row.client2;
+        EXPECT_TRUE(m_message.IsEmpty());
+    }
+}
+
+TEST_F(RootCertPackageTest, RefusedPackagesGiveTheirErrorAndNothingOutsideTheFolder) {
+    struct Row {
+        const wchar_t* cabinet;
+        ErrorNumber expected;
+    };
+    const Row rows[] = {
+        {L"unsigned.cab", K603}, {L"wrong_signer.cab", K603}, {L"spoiled.cab", K604}, {L"name_1.cab", K604},
+        {L"name_2.cab", K604},   {L"name_3.cab", K604},        {L"name_4.cab", K604}, {L"name_5.cab", K604},
+        {L"name_6.cab", K604},   {L"name_7.cab", K604},        {L"name_8.cab", K604},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Check(row.cabinet, 0, 0), 0) << row.cabinet;
+        EXPECT_EQ(m_message, ErrorText(row.expected)) << row.cabinet;
+        EXPECT_EQ(m_newer, 0) << row.cabinet;
+        for (const std::wstring& outside : {m_base / L"evil.cer", m_base.path() + DATA_SUBDIR.c_str() + L"\\evil.cer",
+                                            PackageFolder() + L"\\cs3\\evil.cer", PackageFolder() + L"\\evil.cer"})
+            EXPECT_FALSE(exists(outside)) << row.cabinet;
+    }
+}
+
+TEST_F(RootCertPackageTest, ExtractionReplacesAnEarlierLongerPackageWhole) {
+    ASSERT_NE(Check(L"longer.cab", 0, 0), 0);
+    ASSERT_TRUE(exists(PackageFolder() + L"\\cs1\\left-over.cer"));
+    ASSERT_NE(Check(L"good.cab", 0, 0), 0);
+    EXPECT_FALSE(exists(PackageFolder() + L"\\cs1\\left-over.cer"));
+}
+
+TEST(ReadIndexNumber, OnlyAWholeNumberOnTheFirstLineCounts) {
+    struct Row {
+        const char* text;
+        bool read;
+        int value;
+    };
+    const Row rows[] = {
+        {"12\r\ncertHash:x\r\n", true, 12}, {" 15\n", true, 15}, {"-3\r\n", true, -3},
+        {"15abc\r\n", false, 0},            {"5 \r\n", false, 0}, {"", false, 0},     {"\r\n", false, 0},
+    };
+    TempFolder folder;
+    for (const Row& row : rows) {
+        write_bytes(folder / L"indexV2.txt", row.text);
+        int value = 99;
+        EXPECT_EQ(ReadIndexNumber((folder / L"indexV2.txt").c_str(), value), row.read) << row.text;
+        EXPECT_EQ(value, row.value) << row.text;
+    }
+    int value = 99;
+    EXPECT_FALSE(ReadIndexNumber((folder / L"missing.txt").c_str(), value));
+    EXPECT_EQ(value, 0);
+}
+
+// The client's first-format index counts too; an unreadable one counts 0.
+TEST(CertIndexPaths, ClientCounterIsTheLargerOfItsTwoIndexes) {
+    TempFolder client, package;
+    WriteFileBytes(package / L"cs1\\indexV2.txt", "13\r\n");
+    WriteFileBytes(package / L"cs2\\indexV2.txt", "7\r\n");
+    WriteFileBytes(client / L".kvxwrap\\cs1\\index.txt", "13\r\n");
+    WriteFileBytes(client / L".kvxwrap\\cs1\\indexV2.txt", "12\r\n");
+    WriteFileBytes(client / L".kvxwrap\\cs2\\index.txt", "7x\r\n");
+    WriteFileBytes(client / L".kvxwrap\\cs2\\indexV2.txt", "7\r\n");
+    CertIndexPaths paths;
+    ASSERT_TRUE(paths.Build(client.path().c_str()));
+    int newer = -1;
+    ASSERT_TRUE(paths.IsNewerCertPackage(package.path().c_str(), newer));
+    EXPECT_EQ(newer, 0);
+    WriteFileBytes(package / L"cs1\\indexV2.txt", "0\r\n");  // an unset counter is never newer
+    WriteFileBytes(client / L".kvxwrap\\cs1\\index.txt", "");
+    ASSERT_TRUE(paths.IsNewerCertPackage(package.path().c_str(), newer));
+    EXPECT_EQ(newer, 0);
+    EXPECT_FALSE(CertIndexPaths().Build(L""));
+}
+
+}  // namespace
