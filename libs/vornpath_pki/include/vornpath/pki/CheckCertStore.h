@@ -1,0 +1,14 @@
+#pragma once
+// Whether a certificate-store folder is complete and intact: the store opens
+// (folder, index, Mac file, records) and every certificate file is there,
+// loads and matches its record. Changes no file and logs nothing of its own.
+
+// Check results. The callers so far treat every one but CHECK_STORE_OK alike.
+enum : int {
+    CHECK_STORE_OK = 0,
+    CHECK_STORE_FILE_MISSING = 1,     // the index or a certificate file
+    CHECK_STORE_FILE_UNREADABLE = 2,  // the index's lines, or a certificate file
+    CHECK_STORE_BROKEN = 7,           // anything else: no folder, Mac, content, digests
+};
+
+int CheckCertStore(const wchar_t* folder);

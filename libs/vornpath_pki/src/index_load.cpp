@@ -1,0 +1,187 @@
+// Reading the index: one read, the Mac checked over the bytes read, and
+// those same bytes parsed, so no one can swap the file between check and use.
+#include <algorithm>
+#include <cwchar>
+#include <string>
+#include <utility>
+
+#include "qen_lib/crypto/mac_file.h"
+#include "qen_lib/crypto/store_mac_secrets.h"
+#include "qen_lib/file.h"
+#include "qen_lib/fu.h"
+#include "qen_lib/log.h"
+#include "qen_lib/text.h"
+#include "store_files.h"
+#include "vornpath/pki/store_result.h"
+
+namespace vornpath::pki {
+
+namespace {
+
+// Far above any real store (a record takes about 250 bytes); a larger file
+// is not read at all.
+constexpr unsigned kMaxIndexFile = 16u << 20;
+
+// The line callback's value that stops the walk; its reason is in the
+// context's code.
+constexpr int kStopWalk = 13;
+
+struct IndexContext {
+    explicit IndexContext(int counter) : storeCounter(counter) {}
+
+    int storeCounter;
+    int fileCounter = -1;
+    bool counterRead = false;
+    int code = STORE_OK;  // why the walk was stopped
+    std::vector<CertRecord> records;
+    CertRecord record;  // under construction
+};
+
+struct TextField {
+    const wchar_t* prefix;
+    std::wstring CertRecord::*field;
+};
+
+// Matched in this order against each line's beginning.
+const TextField kTextFields[] = {
+    {L"certHash:", &CertRecord::certHash},
+    {L"certHashSHA-256:", &CertRecord::certHashSha256},
+    {L"keyId:", &CertRecord::keyId},
+};
+
+struct RequiredField {
+    std::wstring CertRecord::*field;
+    const wchar_t* name;
+    std::size_t bytes;
+    int code;
+};
+
+// Checked in this order when a record ends. The certHash names a file of the
+// folder, so each field must be exactly a hash text: nothing else can lead a
+// path out of the folder.
+const RequiredField kRequiredFields[] = {
+    {&CertRecord::certHash, L"certHash", SHA1_HASH_BYTES, STORE_BAD_CERT_HASH},
+    {&CertRecord::certHashSha256, L"certHashSHA-256", SHA256_HASH_BYTES, STORE_BAD_CERT_HASH_SHA256},
+    {&CertRecord::keyId, L"keyId", ANY_HASH_BYTES, STORE_BAD_KEY_ID},
+};
+
+int EndRecord(IndexContext& context) {
+    for (const RequiredField& required : kRequiredFields) {
+        const std::wstring& value = context.record.*required.field;
+        if (value.empty()) {
+            qen_lib::log::report(STORE_FILE_LAYER(L"LineFuncForIndex"), 498, L"Missing %ls", required.name);
+        } else if (!IsHashText(value, required.bytes)) {
+            qen_lib::log::report(STORE_FILE_LAYER(L"LineFuncForIndex"), 503, L"Illegal %ls: %ls", required.name,
+                                 value.c_str());
+        } else {
+            continue;
+        }
+        context.code = required.code;
+        return kStopWalk;
+    }
+    context.records.push_back(std::move(context.record));
+    context.record = CertRecord();
+    return 0;
+}
+
+int ReadCounter(const std::wstring& line, IndexContext& context) {
+    // The whole line must be the number: "12abc" and "5 " are no counters.
+    context.fileCounter = qen_lib::text::to_int(line, -1);
+    if (context.fileCounter < 0) {
+        qen_lib::log::report(STORE_FILE_LAYER(L"LineFuncForIndex"), 447, L"Update counter illegal: %d",
+                             context.fileCounter);
+        context.code = STORE_COUNTER_ILLEGAL;
+        return kStopWalk;
+    }
+    context.counterRead = true;
+    return 0;
+}
+
+// One line of the index, without its line end: 0 goes on, kStopWalk stops
+// with the reason in the context.
+int LineFuncForIndex(const std::wstring& line, IndexContext& context) {
+    if (!context.counterRead) return ReadCounter(line, context);
+    // An unchanged index is not parsed.
+    if (context.fileCounter == context.storeCounter) return 0;
+    for (const TextField& text : kTextFields) {
+        if (qen_lib::text::starts_with(line, text.prefix)) {
+            // The rest of the line: a hash text holds no further ':'.
+            context.record.*text.field = line.substr(std::wcslen(text.prefix));
+            return 0;
+        }
+    }
+    if (qen_lib::text::starts_with(line, L"isTrusted:")) {
+        const std::wstring value = line.substr(std::wcslen(L"isTrusted:"));
+        context.record.isTrusted = value.substr(0, value.find(L':')) == L"true";
+        return 0;
+    }
+    if (qen_lib::text::starts_with(line, L"#")) return EndRecord(context);
+    return 0;
+}
+
+// Each line of the bytes as the text-mode reader sees it (without its LF, a
+// CR before the LF dropped) to LineFuncForIndex. 0 when every line was
+// taken, else the value that stopped the walk.
+int TraverseIndexBytes(const qen_lib::ByteBuffer& bytes, IndexContext& context) {
+    const unsigned char* next = bytes.data();
+    const unsigned char* const end = next + bytes.size();
+    std::wstring line;
+    while (next != end) {
+        const unsigned char* const lineFeed = std::find(next, end, '\n');
+        const unsigned char* lineEnd = lineFeed;
+        if (lineFeed != end && lineEnd != next && lineEnd[-1] == '\r') --lineEnd;
+        if (lineEnd - next > FU_MAX_LINE) return FU_ERROR_LINE_TOO_LONG;
+        line.assign(next, lineEnd);
+        if (const int stop = LineFuncForIndex(line, context)) return stop;
+        next = lineFeed == end ? end : lineFeed + 1;
+    }
+    return 0;
+}
+
+// STORE_OK when the index was read whole and its Mac file matches the bytes.
+int CheckMac(const std::wstring& folder, const std::wstring& indexPath, const qen_lib::ByteBuffer& bytes,
+             bool read) {
+    std::string name;
+    const bool named = StoreFolderName(folder, name);
+    bool match = false;
+    if (!read || !named ||
+        !mac_bytes_verify_sha256(indexPath.c_str(), bytes.data(), bytes.size(), &match, STORE_MAC_PASSWORD,
+                                 STORE_MAC_SALT, name.c_str())) {
+        qen_lib::log::report(STORE_FILE_LAYER(L"LoadIndexAndCerts"), 532, L"Index corrupted: %hs", name.c_str());
+        return STORE_INDEX_CORRUPTED;
+    }
+    if (!match) {
+        qen_lib::log::report(STORE_FILE_LAYER(L"LoadIndexAndCerts"), 540, L"Password wrong: %hs", name.c_str());
+        return STORE_PASSWORD_WRONG;
+    }
+    return STORE_OK;
+}
+
+}  // namespace
+
+int LoadIndexAndCerts(const std::wstring& folder, const std::wstring& indexPath, int storeCounter,
+                      int& fileCounter, std::vector<CertRecord>& records) {
+    if (!FU_FileExists(indexPath.c_str())) {
+        qen_lib::log::report(STORE_FILE_LAYER(L"LoadIndexAndCerts"), 519, L"Index file not exists: %ls",
+                             indexPath.c_str());
+        return STORE_NO_INDEX;
+    }
+    bool read = false;
+    const qen_lib::ByteBuffer bytes = qen_lib::file::load(indexPath, kMaxIndexFile, read);
+    if (const int checked = CheckMac(folder, indexPath, bytes, read)) return checked;
+
+    IndexContext context(storeCounter);
+    if (const int stop = TraverseIndexBytes(bytes, context)) {
+        qen_lib::log::report(STORE_FILE_LAYER(L"LoadIndexAndCerts"), 551, L"FU_TraverseFileEx failed(0x%08x)",
+                             static_cast<unsigned>(stop));
+        // A walk that stopped without a recorded reason read only part of
+        // the index: never success.
+        return stop == kStopWalk && context.code != STORE_OK ? context.code : STORE_INDEX_UNREADABLE;
+    }
+    if (!context.counterRead) return STORE_INDEX_EMPTY;
+    fileCounter = context.fileCounter;
+    records = std::move(context.records);
+    return STORE_OK;
+}
+
+}  // namespace vornpath::pki
