@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "qen_lib/crypto/sha1.h"
 #include "qen_lib/crypto/sha256.h"
 #include "qen_lib/envelope/envelope.h"
@@ -17,30 +18,7 @@
 
 namespace {
 
-constexpr int RUNS = 3;  // the best run counts, as for the reference tools
-
-double now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <class Work>
-double best_seconds(Work work) {
-    double best = 1e30;
-    for (int run = 0; run < RUNS; ++run) {
-        const double start = now();
-        if (!work()) return -1;
-        const double seconds = now() - start;
-        if (seconds < best) best = seconds;
-    }
-    return best;
-}
+using bench::best_seconds;
 
 void print(const char* name, double seconds, std::size_t bytes) {
     if (seconds < 0) {

@@ -7,6 +7,8 @@
 #   our hashes at least 0.9 of the reference tools' throughput;
 #   DecryptDataFile within 1.3 of a bare in-memory CryptDecrypt loop.
 # - the download path against curl (scripts/bench-download.sh).
+# - a certificate store of 500 roots opened and read against openssl reading
+#   the same certificates (scripts/bench-store.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -15,7 +17,7 @@ build=${1:-build-bench}
 arch=$(vut_runnable_arch)
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake -DMINGW_ARCH="$arch" \
       -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target bench download_bench >/dev/null
+cmake --build "$build" -j"$(nproc)" --target bench download_bench store_bench >/dev/null
 
 state=$PWD/$build/wine
 work=$(mktemp -d "$PWD/$build/bench-data.XXXXXX")
@@ -61,3 +63,6 @@ echo "$results" | awk -v s1="$sha1sum_s" -v s256="$sha256sum_s" '
 
 echo
 bash scripts/bench-download.sh "$build"
+
+echo
+bash scripts/bench-store.sh "$build"
