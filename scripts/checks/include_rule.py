@@ -10,7 +10,8 @@ The rule:
 - A quoted include is a path from an include root: never "..", never absolute.
 - In the programs' code (update_main/, update_sub/) it names the folder, as
   "download/HttpClient.h".
-- The shared layer (update_main/shared) never includes program code.
+- The shared layer (update_main/shared) never includes program code, and
+  neither program includes the other's own code.
 - No two folders include each other, directly or round a longer loop: among
   the feature folders of the programs, and among the in-house libraries.
 """
@@ -139,13 +140,13 @@ def check(root):
                 program_roots = [own_root] + [r for r in PROGRAM_ROOTS
                                               if r != own_root and PROGRAM_ROOTS[r] == 'shared']
                 found_root, target = resolve(root, name, program_roots)
-                if found_root is None and PROGRAM_ROOTS[own_root] == 'shared':
-                    found_root, target = resolve(root, name, [r for r in PROGRAM_ROOTS if r != own_root])
-                    if found_root is not None:
-                        breaches.append(where + ' is program code included by shared code')
-                        continue
                 if found_root is None:
-                    continue  # a library's or the framework's header
+                    other_root, _ = resolve(root, name, [r for r in PROGRAM_ROOTS if r not in program_roots])
+                    if other_root is not None:
+                        breaches.append(where + (' is program code included by shared code'
+                                                 if PROGRAM_ROOTS[own_root] == 'shared'
+                                                 else " is the other program's code"))
+                    continue  # else a library's or the framework's header
                 source_folder = os.path.dirname(path)
                 target_folder = os.path.dirname(target)
                 if source_folder != target_folder:
@@ -194,6 +195,24 @@ CASES = [
       'libs/a/src/private.h': '', 'libs/a/include/a/x.h': ''}, []),
     ('our header in angle brackets',
      {'libs/a/src/x.cpp': '#include <a/x.h>\n', 'libs/a/include/a/x.h': ''}, ['angle brackets']),
+    ('the secondary program includes shared code and its own folders',
+     {'update_sub/install/I.cpp': '#include "fileops/F.h"\n#include "download/A.h"\n',
+      'update_sub/fileops/F.h': '#include "messages/M.h"\n',
+      'update_main/shared/download/A.h': '', 'update_main/shared/messages/M.h': ''}, []),
+    ('the secondary program includes the main program',
+     {'update_sub/install/I.cpp': '#include "flow/F.h"\n',
+      'update_main/program/flow/F.h': ''}, ["the other program's code"]),
+    ('the main program includes the secondary program',
+     {'update_main/program/flow/F.cpp': '#include "install/I.h"\n',
+      'update_sub/install/I.h': ''}, ["the other program's code"]),
+    ('shared includes the secondary program',
+     {'update_main/shared/download/A.cpp': '#include "install/I.h"\n',
+      'update_sub/install/I.h': ''}, ['program code included by shared code']),
+    ('bare name in the secondary program',
+     {'update_sub/install/I.cpp': '#include "I.h"\n', 'update_sub/install/I.h': ''}, ['does not name its folder']),
+    ('secondary program folders include each other',
+     {'update_sub/install/I.h': '#include "fileops/F.h"\n',
+      'update_sub/fileops/F.h': '#include "install/I.h"\n'}, ['folders include each other']),
     ('system and framework headers pass',
      {'update_main/shared/a/A.cpp': '#include <windows.h>\n#include "framework/CString.h"\n'}, []),
 ]
