@@ -1,0 +1,75 @@
+#pragma once
+// Stand-ins for the machine in the install tests: a program runner that
+// records what would start, and registry keys of the test's own.
+#include <windows.h>
+
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "install/ProgramRunner.h"
+#include "install/RegistryPlaces.h"
+
+// A product code of the shape MsiExec takes.
+inline const std::wstring PRODUCT_CODE = L"{7E3B91C4-2A6F-4D08-9B5E-C41F0A7D3E62}";
+
+// Records every command line in order and answers with `starts`; `onRun`,
+// when set, plays the started program's part (an uninstaller removing the
+// client, say).
+class RecordingRunner : public ProgramRunner {
+public:
+    bool RunCommandLineAndWait(const std::wstring& commandLine) override;
+
+    std::vector<std::wstring> started;
+    bool starts = true;
+    std::function<void(const std::wstring&)> onRun;
+};
+
+// A fresh key below HKCU for one test, removed with everything below it.
+class TestRegistryKey {
+public:
+    TestRegistryKey();
+    ~TestRegistryKey();
+    TestRegistryKey(const TestRegistryKey&) = delete;
+    TestRegistryKey& operator=(const TestRegistryKey&) = delete;
+
+    RegistryPlace Place() const { return {HKEY_CURRENT_USER, m_path}; }
+    // Writes `name` = bytes of `type` in the subkey (created when missing).
+    void SetValue(const std::wstring& subkey, const wchar_t* name, DWORD type, const void* data, DWORD size) const;
+    // The text's characters alone, with no terminator stored. Windows adds
+    // the terminator of a string value when the character after the counted
+    // ones is NUL, so the text is written from a copy followed by another.
+    void SetUnterminated(const std::wstring& subkey, const wchar_t* name, DWORD type, const std::wstring& text) const;
+    // A text value with its terminator.
+    void SetText(const std::wstring& subkey, const wchar_t* name, const std::wstring& text,
+                 DWORD type = REG_SZ) const;
+
+private:
+    std::wstring m_path;
+};
+
+// PendingFileRenameOperations of the prefix's own Session Manager key, raw.
+// Tests that write it hold the pending_file_renames lock and name only files
+// that do not exist: Wine carries the renames out at its next start.
+struct PendingRenamesValue {
+    bool present = false;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+
+    // The text's bytes as a present value of `type`.
+    static PendingRenamesValue Of(const std::wstring& text, DWORD type = REG_MULTI_SZ);
+    static PendingRenamesValue Read();
+    // Writes the value, or deletes it when it is not present.
+    static void Write(const PendingRenamesValue& value);
+
+    friend bool operator==(const PendingRenamesValue& a, const PendingRenamesValue& b) {
+        return a.present == b.present && a.type == b.type && a.data == b.data;
+    }
+};
+
+// Each part and its NUL, then the list's own NUL.
+std::wstring MultiString(std::initializer_list<const wchar_t*> parts);
+
+// "C:\windows\system32\<name>" in double quotes, as the runner is to see it.
+std::wstring QuotedSystemProgram(const wchar_t* name);

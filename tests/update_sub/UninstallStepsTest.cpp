@@ -1,0 +1,148 @@
+// The uninstall steps as command lines: which programs start, by which path,
+// with which arguments, and what is refused. The registry uninstall strings
+// come from a key of the test's own.
+#include <gtest/gtest.h>
+
+#include "InstallFakes.h"
+#include "install/OldClientUninstall.h"
+#include "install/RegistryUninstall.h"
+#include "support/StateFixtures.h"
+
+namespace {
+const std::wstring kGuid = PRODUCT_CODE;
+const std::wstring kShield = L"InstallShield_" + PRODUCT_CODE;
+}  // namespace
+
+TEST(MakeCommandLine, QuotesTheProgramAndAppendsTheArguments) {
+    struct Case {
+        const wchar_t* program;
+        const wchar_t* arguments;
+        const wchar_t* line;
+    };
+    const Case cases[] = {
+        {L"C:\\Program Files\\Velmo\\Velmo.exe", L"/v\"X=1\"", L"\"C:\\Program Files\\Velmo\\Velmo.exe\" /v\"X=1\""},
+        {L"\"C:\\a b\\x.exe\" /s", L"y", L"\"C:\\a b\\x.exe\" /s y"},
+        {L"C:\\a b\\x.exe /s", L"y", L"\"C:\\a b\\x.exe\" /s y"},
+        {L"C:\\a\\VelmoInit.exe", L"", L"\"C:\\a\\VelmoInit.exe\" "},
+        {L"C:/a/x.exe", L"", L"\"C:/a/x.exe\" "},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MakeCommandLine(c.program, c.arguments), c.line) << c.program;
+}
+
+TEST(ReadUninstallString, OnlyTerminatedTextOfTheTwoStringTypes) {
+    struct Case {
+        const char* name;
+        DWORD type;
+        std::wstring data;  // stored as it stands, NULs included, nothing added
+        const wchar_t* command;  // nullptr: not taken
+    };
+    const std::wstring uninstaller = L"C:\\Velmo\\uninst.exe";
+    const std::wstring longest(UNINSTALL_STRING_BYTES / sizeof(wchar_t), L'a');
+    const Case cases[] = {
+        {"REG_SZ", REG_SZ, uninstaller + L'\0', L"C:\\Velmo\\uninst.exe"},
+        {"REG_SZ unterminated", REG_SZ, uninstaller, L"C:\\Velmo\\uninst.exe"},
+        {"REG_EXPAND_SZ expanded", REG_EXPAND_SZ, std::wstring(L"%VUT_UNINST_DIR%\\u.exe") + L'\0', L"C:\\Velmo\\u.exe"},
+        {"REG_EXPAND_SZ unterminated", REG_EXPAND_SZ, L"%VUT_UNINST_DIR%\\u.exe", L"C:\\Velmo\\u.exe"},
+        {"REG_MULTI_SZ refused", REG_MULTI_SZ, uninstaller + L'\0' + L'\0', nullptr},
+        {"REG_BINARY refused", REG_BINARY, uninstaller + L'\0', nullptr},
+        {"REG_DWORD refused", REG_DWORD, std::wstring(2, L'\x1'), nullptr},
+        {"a NUL inside", REG_SZ, uninstaller + L'\0' + L" /evil" + L'\0', nullptr},
+        {"empty", REG_SZ, std::wstring(1, L'\0'), nullptr},
+        {"longest unterminated", REG_SZ, longest, longest.c_str()},
+        {"longest and its NUL", REG_SZ, longest + L'\0', nullptr},
+        {"odd byte count", REG_SZ, uninstaller, nullptr},  // written one byte short below
+    };
+    SetEnvironmentVariableW(L"VUT_UNINST_DIR", L"C:\\Velmo");
+    for (const Case& c : cases) {
+        TestRegistryKey keys;
+        if (std::string(c.name) == "odd byte count") {
+            keys.SetValue(L"ZRV Velmo", L"UninstallString", c.type, c.data.data(),
+                          static_cast<DWORD>(c.data.size() * sizeof(wchar_t) - 1));
+        } else {
+            keys.SetUnterminated(L"ZRV Velmo", L"UninstallString", c.type, c.data);
+        }
+        EXPECT_EQ(ReadUninstallString(keys.Place(), L"ZRV Velmo").value_or(L"<refused>"),
+                  c.command ? c.command : L"<refused>")
+            << c.name;
+    }
+}
+
+// An unterminated value must not carry what follows it in memory into the
+// command: the suffix comes right after its last character.
+TEST(RunRegistryUninstallers, FourKeysInOrderWithTheirSuffixes) {
+    TestRegistryKey keys;
+    keys.SetText(kShield, L"UninstallString", L"C:\\is\\setup.exe");
+    keys.SetUnterminated(L"ZRV Velmo", L"UninstallString", REG_SZ, L"C:\\v\\velmo.exe");
+    keys.SetText(L"Halvern VORNPATH", L"UninstallString", L"C:\\h\\remove.exe", REG_EXPAND_SZ);
+    keys.SetText(L"ZRV Velmo e-Tax Option Tool", L"UninstallString", L"C:\\e\\setup.exe");
+    for (const bool withUninst : {true, false}) {
+        RecordingRunner runner;
+        RunRegistryUninstallers(runner, keys.Place(), withUninst);
+        EXPECT_EQ(runner.started, (std::vector<std::wstring>{
+                                      L"C:\\is\\setup.exe /uninst",
+                                      withUninst ? L"C:\\v\\velmo.exe /uninst" : L"C:\\v\\velmo.exe",
+                                      L"C:\\h\\remove.exe -a",
+                                      L"C:\\e\\setup.exe /uninst",
+                                  }));
+    }
+}
+
+TEST(UninstallOldClient, RegistryUpTo210ElseOneCheckedMsiExecOrder) {
+    struct Case {
+        const char* name;
+        ProductVersion installed;
+        std::wstring uninstall;
+        std::vector<std::wstring> started;
+        std::vector<std::wstring> refused;
+        bool result;
+    };
+    const std::wstring msiExec = QuotedSystemProgram(L"msiexec.exe");
+    const ProductVersion v210{2, 1, 0, L"2.1.0"}, v205{2, 0, 5, L"2.0.5"}, v211{2, 1, 1, L"2.1.1"},
+        v619{6, 1, 9, L"6.1.9"};
+    const Case cases[] = {
+        {"2.1.0", v210, L"", {L"C:\\v\\velmo.exe /uninst"}, {}, true},
+        {"2.0.5", v205, L"", {L"C:\\v\\velmo.exe"}, {}, true},
+        {"2.1.1", v211, L"/x " + kGuid + L" /passive", {msiExec + L" /x " + kGuid + L" /q"}, {}, true},
+        {"order with a command", v619, L"/x " + kGuid + L" & calc", {}, {L"/x " + kGuid + L" & calc"}, false},
+        {"two products", v619, L"/x " + kGuid + L";/x " + kGuid, {}, {L"/x " + kGuid + L";/x " + kGuid}, false},
+        {"no order", v619, L"  ", {}, {}, false},
+    };
+    TestRegistryKey keys;
+    keys.SetText(L"ZRV Velmo", L"UninstallString", L"C:\\v\\velmo.exe");
+    for (const Case& c : cases) {
+        RecordingRunner runner;
+        std::vector<std::wstring> refused;
+        EXPECT_EQ(UninstallOldClient(runner, c.installed, c.uninstall, keys.Place(), refused), c.result) << c.name;
+        EXPECT_EQ(runner.started, c.started) << c.name;
+        EXPECT_EQ(refused, c.refused) << c.name;
+    }
+}
+
+TEST(RunVbsFile, WscriptByFullPathOnAnExistingFullPathWithoutQuotes) {
+    TempFolder folder;
+    const std::wstring script = folder / L"deploy.vbs";
+    WriteFileBytes(script, "WScript.Quit 0\r\n");
+    MakeFolder(folder / L"folder.vbs");
+    struct Case {
+        const char* name;
+        std::wstring vbsFile;
+        bool runs;
+    };
+    const Case cases[] = {
+        {"full path", script, true},
+        {"empty", L"", false},
+        {"relative", L"deploy.vbs", false},
+        {"drive-relative", script.substr(2), false},
+        {"drive without a separator", script.substr(0, 2) + script.substr(3), false},
+        {"missing", folder / L"missing.vbs", false},
+        {"a folder", folder / L"folder.vbs", false},
+        {"a quote", script + L"\" //E:jscript C:\\x.js", false},
+        {"a quote only", L"\"" + script + L"\"", false},
+    };
+    for (const Case& c : cases) {
+        RecordingRunner runner;
+        EXPECT_EQ(RunVbsFile(runner, c.vbsFile), c.runs) << c.name;
+        const std::vector<std::wstring> expected{QuotedSystemProgram(L"wscript.exe") + L" \"" + script + L"\""};
+        EXPECT_EQ(runner.started, c.runs ? expected : std::vector<std::wstring>()) << c.name;
+    }
+}

@@ -1,0 +1,42 @@
+#pragma once
+// What the install steps know of the installed client, and the option file
+// in the tool folder (ZRVCAVelmo.ini, [OPTION]) where they leave the install
+// state and which option tools they found.
+#include <string>
+
+#include "client/InstalledProductInfo.h"
+#include "profile/IniProfile.h"
+
+// The option file in the tool folder: the name of the client's own INI file,
+// of which it starts as a copy.
+inline constexpr wchar_t OPTION_FILE_NAME[] = L"ZRVCAVelmo.ini";
+
+class CInstallContext {
+public:
+    // The base folder is the common application-data folder, looked up again
+    // by every step that needs it; tests hand in a folder of their own.
+    explicit CInstallContext(const InstalledProductInfo& info, FolderSource baseFolder = GetProgramDataFolder);
+
+    // Looks the base folder up again; false (ERROR_FILE_NOT_FOUND) and an
+    // empty folder when it cannot be had.
+    bool GetBaseFolder();
+    const std::wstring& BaseFolder() const { return m_baseFolder; }
+    const std::wstring& ClientDirectory() const { return m_clientDirectory; }
+    // name in the tool folder below the base folder; empty without one.
+    std::wstring ToolFolderPath(const wchar_t* name) const;
+
+    // Copies the client's ".kvxwrap\.properties" into the tool folder as it
+    // is, byte for byte (a read-only or hidden copy there is overwritten).
+    bool SavePropertiesFile();
+    // [OPTION] ETaxTOOL and ZAVAZuvaz as 1 or 0; true when both were written.
+    bool WriteOptionToolFlags(bool etaxFound, bool zavaZuvazFound);
+    // [OPTION] Velmo_instState: 1 while an install is under way, 0 after it.
+    bool SetInstallState(int value);
+    // Velmo_instState as written, 0 when absent or unreadable.
+    int GetInstallState();
+
+private:
+    std::wstring m_clientDirectory;
+    FolderSource m_findBaseFolder;
+    std::wstring m_baseFolder;
+};

@@ -1,0 +1,47 @@
+#include "install/ProgramRunner.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "process/CommandLineParts.h"
+#include "process/ProcessWait.h"
+#include "win/handle.h"
+
+bool ProcessRunner::RunCommandLineAndWait(const std::wstring& commandLine) {
+    // CreateProcessW may write into the command line: give it a copy.
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return false;
+    const win::KernelHandle process(started.hProcess);
+    const win::KernelHandle thread(started.hThread);
+    WaitPumpingMessages(process.get());
+    return true;
+}
+
+std::wstring MakeCommandLine(const std::wstring& program, const std::wstring& arguments) {
+    std::wstring line;
+    if (program.empty() || program[0] == L'"') {
+        line = program;
+    } else {
+        const CommandLineParts parts = SplitCommandLine(program);
+        line = L"\"" + parts.program.str() + L"\"";
+        if (!parts.options.IsEmpty()) line += L" " + parts.options.str();
+    }
+    return line + L" " + arguments;
+}
+
+bool RunAndWait(ProgramRunner& runner, const std::wstring& program, const std::wstring& arguments) {
+    return runner.RunCommandLineAndWait(MakeCommandLine(program, arguments));
+}
+
+std::wstring SystemProgramPath(const wchar_t* fileName) {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::wstring();
+    return std::wstring(folder, length) + L"\\" + fileName;
+}
