@@ -5,7 +5,7 @@ namespace {
 
 struct Search {
     DWORD processId;
-    int controlId;
+    const std::function<bool(HWND)>& matches;
     HWND found;
 };
 
@@ -16,17 +16,17 @@ BOOL CALLBACK FindDialogWindow(HWND hwnd, LPARAM param) {
     wchar_t className[16] = {};
     GetClassNameW(hwnd, className, 16);
     if ((search->processId != 0 && owner != search->processId) || wcscmp(className, L"#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
-    if (search->controlId != 0 && !GetDlgItem(hwnd, search->controlId)) return TRUE;
+    if (!search->matches(hwnd)) return TRUE;
     search->found = hwnd;
     return FALSE;
 }
 
 }  // namespace
 
-HWND WaitForDialog(DWORD processId, int controlId, DWORD timeoutMs) {
+HWND WaitForDialogWhere(DWORD processId, const std::function<bool(HWND)>& matches, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     do {
-        Search search{processId, controlId, nullptr};
+        Search search{processId, matches, nullptr};
         EnumWindows(&FindDialogWindow, reinterpret_cast<LPARAM>(&search));
         if (search.found) {
             Sleep(150);  // let it finish painting
@@ -35,6 +35,12 @@ HWND WaitForDialog(DWORD processId, int controlId, DWORD timeoutMs) {
         Sleep(20);
     } while (GetTickCount() - start < timeoutMs);
     return nullptr;
+}
+
+HWND WaitForDialog(DWORD processId, int controlId, DWORD timeoutMs) {
+    return WaitForDialogWhere(
+        processId, [controlId](HWND dialog) { return controlId == 0 || GetDlgItem(dialog, controlId) != nullptr; },
+        timeoutMs);
 }
 
 std::wstring WindowText(HWND hwnd) {

@@ -13,6 +13,8 @@ namespace testing_support {
 // a control with `controlId` (0: any), waited for up to `timeoutMs`; null when
 // none came.
 HWND WaitForDialog(DWORD processId, int controlId = 0, DWORD timeoutMs = 10000);
+// The same for the first one that `matches`.
+HWND WaitForDialogWhere(DWORD processId, const std::function<bool(HWND)>& matches, DWORD timeoutMs = 10000);
 std::wstring WindowText(HWND hwnd);
 std::wstring ControlText(HWND dialog, int controlId);
 // Presses a button as a click would.
