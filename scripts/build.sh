@@ -2,7 +2,8 @@
 # build.sh [--tests] [TARGET...]: builds the 32-bit programs in build/i686
 # and, where this machine cannot run 32-bit code under Wine, the same sources
 # for 64-bit in build/x86_64 to run them here. With --tests the runnable build
-# includes the tests. Prints the folder of the runnable build.
+# includes the tests. Prints the folder of the runnable build. VUT_BUILD_ROOT
+# names another folder in place of build (a second checkout's own, say).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-common.sh
@@ -10,13 +11,14 @@ testing=OFF
 if [ "${1:-}" = "--tests" ]; then testing=ON; shift; fi
 targets=("$@")
 runnable=$(vut_runnable_arch)
+root=${VUT_BUILD_ROOT:-build}
 
 configure_and_build() {
   local arch=$1 tests=$2
   shift 2
-  cmake -S . -B "build/$arch" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake -DMINGW_ARCH="$arch" \
+  cmake -S . -B "$root/$arch" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake -DMINGW_ARCH="$arch" \
         -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING="$tests" >/dev/null
-  cmake --build "build/$arch" -j"$(nproc)" ${1:+--target "$@"} >&2
+  cmake --build "$root/$arch" -j"$(nproc)" ${1:+--target "$@"} >&2
 }
 
 if [ "$runnable" = i686 ]; then
@@ -25,4 +27,4 @@ else
   configure_and_build i686 OFF
   configure_and_build x86_64 "$testing" "${targets[@]}"
 fi
-echo "build/$runnable"
+echo "$root/$runnable"

@@ -1,26 +1,59 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and runs the main update program under Wine
-# in a private prefix. Without a display it runs on a virtual one, saves a
-# screenshot of each dialog the program shows and answers it with the close
-# box; with a display the dialogs are yours to answer.
+# demo.sh [SCENARIO] [OPTION...]: installs what is needed, builds, and runs
+# the main update program under Wine in a private prefix against a local
+# update server. SCENARIO (default uptodate) is one of
+#   uptodate client-update aux-update root-update root-aux-update server-down
+# (see scripts/fixtures/make_update_site.py); the OPTIONs go to the program.
+# nginx on 127.0.0.1 serves the scenario's update site from the build tree,
+# and the scenario's settings, exchange and client files are laid out on the
+# prefix's drive C:. A stub stands in for the secondary program and records
+# what it is handed. Without a display the program runs on a virtual one, a
+# screenshot of each dialog is saved and each dialog is answered with its
+# close box; with a display the dialogs are yours to answer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
-build=$(bash scripts/build.sh --tests VelmoUpgradeTool_Main watch_dialogs)
-state=$PWD/$build/demo
 . scripts/wine-common.sh
+. scripts/scenario-common.sh
+scenario=uptodate
+if [ $# -gt 0 ] && [[ $1 != /* ]]; then
+  [[ $VUT_SCENARIOS == *" $1 "* ]] || { echo "unknown scenario '$1'; one of:$VUT_SCENARIOS" >&2; exit 2; }
+  scenario=$1
+  shift
+fi
+
+bash scripts/install-deps.sh
+build=$(bash scripts/build.sh --tests VelmoUpgradeTool_Main watch_dialogs stub_sub_program cert_package_fixtures)
+here=$PWD
+state=$here/$build/demo
+programs=$here/$build/tests/update_main/program
 
 desktop=${DISPLAY:-}
+stop() {
+  vut_scenario_stop "$state" || true
+  bash "$here/scripts/wine-env.sh" down "$state"
+}
+trap stop EXIT
+vut_scenario_serve "$state" "$scenario" "$programs/stub_sub_program.exe" "$programs/cert-package-fixtures/good.cab"
 VUT_DISPLAY=$desktop bash scripts/wine-env.sh up "$state"
-trap 'bash scripts/wine-env.sh down "$state"' EXIT
 vut_wine_env "$state"
+vut_scenario_lay_out "$state"
+rm -rf "$state/stub-record"
+export VUT_STUB_RECORD="Z:${state//\//\\}\\stub-record"
 
-program="$PWD/$build/update_main/program/VelmoUpgradeTool_Main.exe"
+echo "scenario $scenario: the settings name the update site $(vut_scenario_setting "$state" base_url)/"
+program="$here/$build/update_main/program/VelmoUpgradeTool_Main.exe"
 if [ -n "$desktop" ]; then
   "$WINE" "$program" "$@" || true
 else
-  shots="$PWD/$build/demo-screenshots"
+  shots="$here/$build/demo-screenshots"
+  rm -rf "$shots/screenshots"
   mkdir -p "$shots"
-  "$WINE" "$PWD/$build/tests/support/watch_dialogs.exe" "$shots" "$program" "$@" || true
+  "$WINE" "$here/$build/tests/support/watch_dialogs.exe" "$shots" "$program" "$@" || true
   echo "screenshots: $shots/screenshots"
+fi
+if [ -f "$state/stub-record/command_line.txt" ]; then
+  echo "the secondary program (a stub) was started: $(cat "$state/stub-record/command_line.txt")"
+  echo "the orders it was handed:"
+  tr -d '\r' <"$state/stub-record/exchange.ini" |
+    awk '/^\[/ { show = $0 ~ /^\[(Command|Message|Pelmarch)\]$/ } show { print "  " $0 }'
 fi

@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 """Local servers for the download tests, on free loopback ports only.
 
-usage: test-servers.py up STATE_DIR    start them (and make their files)
-       test-servers.py down STATE_DIR  stop the ones that `up` started
+usage: test-servers.py up STATE_DIR          start them (and make their files)
+       test-servers.py site STATE_DIR WWW_DIR  start only the plain nginx,
+                                               serving WWW_DIR
+       test-servers.py down STATE_DIR        stop the ones that `up` or `site`
+                                             started
 
 `up` starts Debian's nginx (plain HTTP for the update files, and three TLS
 servers: a good certificate, one for another host name, an expired one),
@@ -62,15 +65,20 @@ def write_www(www):
             f.write(file_bytes(name, size))
 
 
-def nginx_conf(state, ports):
+def nginx_conf(state, ports, www):
+    """The plain server on ports['http'], and a TLS server for each
+    https_ port that `ports` holds."""
     tls = ""
     for name in ("good", "wrong-host", "expired"):
+        port = ports.get("https_" + name.replace("-", "_"))
+        if port is None:
+            continue
         tls += f"""
   server {{
-    listen 127.0.0.1:{ports['https_' + name.replace('-', '_')]} ssl;
+    listen 127.0.0.1:{port} ssl;
     ssl_certificate {state}/tls/{name}.pem;
     ssl_certificate_key {state}/tls/{name}.key;
-    root {state}/www;
+    root {www};
   }}"""
     # The workers run as whoever starts the servers: the test folder may lie
     # below a folder that only its owner can enter (a clone made in a
@@ -94,7 +102,7 @@ http {{
   scgi_temp_path {state}/tmp/scgi;
   server {{
     listen 127.0.0.1:{ports['http']};
-    root {state}/www;
+    root {www};
   }}{tls}
 }}
 """
@@ -132,17 +140,7 @@ def up(state):
     ports = {name: free_port() for name in ("http", "proxy", "https_good", "https_wrong_host", "https_expired")}
     pids = []
     try:
-        conf = os.path.join(state, "nginx.conf")
-        with open(conf, "w") as f:
-            f.write(nginx_conf(state, ports))
-        subprocess.run(["nginx", "-p", state, "-c", conf, "-e", os.path.join(state, "nginx-error.log")],
-                       check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(50):
-            if os.path.exists(os.path.join(state, "nginx.pid")):
-                break
-            time.sleep(0.05)
-        with open(os.path.join(state, "nginx.pid")) as f:
-            pids.append(int(f.read().strip()))
+        start_nginx(state, ports, os.path.join(state, "www"), pids)
 
         proxy_conf = os.path.join(state, "tinyproxy.conf")
         with open(proxy_conf, "w") as f:
@@ -160,13 +158,8 @@ def up(state):
             time.sleep(0.05)
         ports["faults"] = int(open(port_file).read().strip())
     finally:
-        with open(os.path.join(state, "pids"), "w") as f:
-            f.write("".join(f"{pid}\n" for pid in pids))
-
-    for name, port in ports.items():
-        if not wait_for_port(port):
-            down(state)
-            sys.exit(f"server {name} did not come up on port {port}")
+        write_pids(state, pids)
+    wait_for_ports(state, ports)
 
     with open(os.path.join(state, "servers.ini"), "w", newline="\r\n") as f:
         f.write("[servers]\n")
@@ -176,6 +169,47 @@ def up(state):
         f.write(f"www={windows_path(os.path.join(state, 'www'))}\n")
         f.write(f"ca={windows_path(os.path.join(tls, 'ca.der'))}\n")
         f.write("files=" + ",".join(name for name, _ in WWW_FILES) + "\n")
+
+
+def site(state, www):
+    """Only the plain nginx, serving www; servers.ini names its port."""
+    os.makedirs(os.path.join(state, "tmp"), exist_ok=True)
+    down(state)
+    ports = {"http": free_port()}
+    pids = []
+    try:
+        start_nginx(state, ports, os.path.abspath(www), pids)
+    finally:
+        write_pids(state, pids)
+    wait_for_ports(state, ports)
+    with open(os.path.join(state, "servers.ini"), "w", newline="\r\n") as f:
+        f.write(f"[servers]\nhttp={ports['http']}\nwww={windows_path(os.path.abspath(www))}\n")
+
+
+def start_nginx(state, ports, www, pids):
+    conf = os.path.join(state, "nginx.conf")
+    with open(conf, "w") as f:
+        f.write(nginx_conf(state, ports, www))
+    subprocess.run(["nginx", "-p", state, "-c", conf, "-e", os.path.join(state, "nginx-error.log")],
+                   check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    for _ in range(50):
+        if os.path.exists(os.path.join(state, "nginx.pid")):
+            break
+        time.sleep(0.05)
+    with open(os.path.join(state, "nginx.pid")) as f:
+        pids.append(int(f.read().strip()))
+
+
+def write_pids(state, pids):
+    with open(os.path.join(state, "pids"), "w") as f:
+        f.write("".join(f"{pid}\n" for pid in pids))
+
+
+def wait_for_ports(state, ports):
+    for name, port in ports.items():
+        if not wait_for_port(port):
+            down(state)
+            sys.exit(f"server {name} did not come up on port {port}")
 
 
 def down(state):
@@ -209,11 +243,17 @@ def reap(pid):
 
 
 def main():
-    if len(sys.argv) != 3 or sys.argv[1] not in ("up", "down"):
+    args = sys.argv[1:]
+    if not (len(args) == 2 and args[0] in ("up", "down") or len(args) == 3 and args[0] == "site"):
         sys.exit(__doc__)
-    state = os.path.abspath(sys.argv[2])
+    state = os.path.abspath(args[1])
     os.makedirs(state, exist_ok=True)
-    up(state) if sys.argv[1] == "up" else down(state)
+    if args[0] == "up":
+        up(state)
+    elif args[0] == "site":
+        site(state, args[2])
+    else:
+        down(state)
 
 
 if __name__ == "__main__":

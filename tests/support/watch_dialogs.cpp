@@ -1,8 +1,10 @@
 // watch_dialogs OUT_DIR PROGRAM [ARGS...]
 // Runs a program and, for each dialog it shows, saves a screenshot in OUT_DIR,
 // prints the dialog's texts and closes it as the close box would, so that an
-// unattended run ends. Exits with the program's exit code.
+// unattended run ends; a dialog with a progress bar ends by itself and is left
+// to do so. Exits with the program's exit code.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <set>
@@ -71,7 +73,8 @@ int wmain(int argc, wchar_t** argv) {
         SaveScreenshot(dialog, name);
         PrintLine(L"screenshot " + name + L".png");
         PrintTexts(dialog);
-        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        // Closing a progress dialog would cancel what it shows.
+        if (!FindWindowExW(dialog, nullptr, PROGRESS_CLASSW, nullptr)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     }
     DWORD exitCode = 0;
     GetExitCodeProcess(process.get(), &exitCode);
