@@ -6,8 +6,6 @@
 #include "vornpath/pki/FileBaseCertificateStore.h"
 #include "vornpath/pki/store_result.h"
 
-namespace {
-
 int CheckResultOf(int storeResult) {
     switch (storeResult) {
     case vornpath::pki::STORE_OK: return CHECK_STORE_OK;
@@ -18,8 +16,6 @@ int CheckResultOf(int storeResult) {
     default: return CHECK_STORE_BROKEN;
     }
 }
-
-}  // namespace
 
 int CheckCertStore(const wchar_t* folder) try {
     int result = vornpath::pki::STORE_OK;

@@ -12,3 +12,7 @@ enum : int {
 };
 
 int CheckCertStore(const wchar_t* folder);
+
+// The check result that a store result code (vornpath/pki/store_result.h)
+// stands for; what a reader of the store tells its user goes by it.
+int CheckResultOf(int storeResult);

@@ -1,0 +1,226 @@
+// The client's certificate folders replaced from the package as this program
+// checks it again: the signed cabinets of the main program's tests, a
+// complete store of another root planted where the main program unpacks, the
+// real shell under Wine and the prefix's machine Root store.
+//
+// Only Windows can show: that a user is denied writing the staging and backup
+// folders (Wine keeps no access lists: it shows only that nobody but the
+// owner and SYSTEM is granted anything), that a leftover staging folder owned
+// by the Administrators is removed rather than set aside (Wine reports every
+// file as the user's), and that a folder held open by another program fails
+// its rename (here the failures are injected).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <aclapi.h>
+
+#include <filesystem>
+
+#include "RootStoreFixtures.h"
+#include "certfolders/AdminOnlyFolder.h"
+#include "certfolders/CertFolderUpdate.h"
+#include "certfolders/StagedCertPackage.h"
+#include "paths/PathConstants.h"
+#include "support/StateFixtures.h"
+#include "win/handle.h"
+
+namespace {
+
+using Stores = std::vector<std::map<std::wstring, std::string>>;
+
+// The real shell, except that each operation of g_failKind whose source ends
+// with g_failSource fails, however often it is asked.
+UINT g_failKind = 0;
+std::wstring g_failSource;
+
+int WINAPI FailingShell(LPSHFILEOPSTRUCTW op) {
+    const std::wstring from = op->pFrom;
+    const bool fails = op->wFunc == g_failKind && from.size() >= g_failSource.size() &&
+                       from.compare(from.size() - g_failSource.size(), std::wstring::npos, g_failSource) == 0;
+    return fails ? ERROR_ACCESS_DENIED : SHFileOperationW(op);
+}
+
+int WINAPI NoWarning(HWND, LPCWSTR text, LPCWSTR, UINT) {
+    ADD_FAILURE() << testing::PrintToString(std::wstring(text));
+    return IDOK;
+}
+
+Stores StoresIn(const std::wstring& folder) { return {FolderFiles(folder + L"\\cs1"), FolderFiles(folder + L"\\cs2")}; }
+
+// The planted store's cs1 and cs2 below `folder`.
+void PlantStores(const std::wstring& folder) {
+    for (const wchar_t* store : {L"\\cs1", L"\\cs2"})
+        for (const auto& [name, bytes] : FolderFiles(PlantedStore() + store))
+            WriteFileBytes(folder + store + L"\\" + name, bytes);
+}
+
+// A base folder as the main program leaves it (the cabinet downloaded, the
+// planted store where it unpacks) and a client whose stores hold an index,
+// its Mac file and one certificate each.
+class Scene {
+public:
+    explicit Scene(const wchar_t* cabinet, int cs1 = 12, int cs2 = 7) {
+        g_failKind = 0;
+        MakeFolder(Base(DATA_SUBDIR));
+        if (cabinet) WriteFileBytes(Base(CACERTS_CAB_SUBPATH), testing_support::read_bytes(PackageFixture(cabinet)));
+        PlantStores(Base(CACERTS_SUBDIR));
+        for (const auto& [store, counter] : {std::pair{L"\\cs1\\", cs1}, std::pair{L"\\cs2\\", cs2}}) {
+            if (counter < 0) continue;
+            WriteFileBytes(Wrap() + store + L"indexV2.txt", std::to_string(counter) + "\r\n");
+            WriteFileBytes(Wrap() + store + L"indexV2.txt.0", "mac " + std::to_string(counter));
+            WriteFileBytes(Wrap() + store + L"old.cer", "old certificate");
+        }
+        before = StoresIn(Wrap());
+    }
+    bool Update(bool withClient = true) {
+        CertFolderUpdateCalls calls;
+        calls.shell = FailingShell;
+        calls.roots.warn = NoWarning;
+        return UpdateCertificateFolders(m_base.path(), withClient ? m_client.path() : L"", calls);
+    }
+    std::wstring Base(const wchar_t* subpath) const { return m_base.path() + subpath; }
+    std::wstring Wrap() const { return m_client / L".kvxwrap"; }
+    std::vector<std::wstring> Backups() const {
+        std::vector<std::wstring> folders;
+        for (const auto& [name, bytes] : FolderFiles(Base(CACERTS_BACKUP_SUBDIR)))
+            folders.push_back(Base(CACERTS_BACKUP_SUBDIR) + L"\\" + name);
+        return folders;
+    }
+
+    Stores before;
+
+private:
+    TempFolder m_base;
+    TempFolder m_client;
+};
+
+class CertFolderUpdateTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(m_roots.size(), 4u); }  // the package's three and the planted one
+    bool Registered() const {
+        for (std::size_t i = 0; i < 3; ++i)
+            if (!InMachineRoot(m_roots[i])) return false;
+        return true;
+    }
+    // What the main program left is never used: not its root, nor its files,
+    // and the staging folder is gone.
+    void ExpectNothingPlantedUsed(const Scene& scene, const char* name) const {
+        EXPECT_FALSE(InMachineRoot(m_roots[3])) << name;
+        EXPECT_NE(StoresIn(scene.Wrap()), StoresIn(PlantedStore())) << name;
+        EXPECT_FALSE(testing_support::exists(scene.Base(CERT_STAGING_SUBDIR))) << name;
+    }
+
+    const Stores m_good = StoresIn(GoodPackage());
+    const std::vector<std::string> m_roots = [] {
+        std::vector<std::string> roots = CertFiles(GoodPackage() + L"\\cs1");
+        roots.push_back(CertFiles(PlantedStore() + L"\\cs1").at(0));
+        return roots;
+    }();
+};
+
+}  // namespace
+
+TEST_F(CertFolderUpdateTest, OnlyANewerCheckedPackageReplacesTheFoldersWithABackup) {
+    const struct {
+        const char* name;
+        const wchar_t* cabinet;
+        int cs1, cs2;  // the client's counters; -1: no such folder
+        bool withClient, result, replaced, backedUp;
+    } rows[] = {
+        {"cs1 newer", L"good.cab", 12, 7, true, true, true, true},
+        {"cs2 newer", L"good.cab", 13, 6, true, true, true, true},
+        {"same counters", L"good.cab", 13, 7, true, true, false, false},
+        {"unsigned", L"unsigned.cab", 12, 7, true, false, false, false},
+        {"signer not accepted", L"wrong_signer.cab", 12, 7, true, false, false, false},
+        {"store spoiled", L"spoiled.cab", 12, 7, true, false, false, false},
+        {"a name leaving the folder", L"name_2.cab", 12, 7, true, false, false, false},
+        {"no cabinet", nullptr, 12, 7, true, false, false, false},
+        {"client without cs2: its backup fails", L"good.cab", 12, -1, true, false, false, true},
+        {"no client folder", L"good.cab", 12, 7, false, false, false, false},
+    };
+    for (const auto& row : rows) {
+        const MachineRootCleanup cleanup(m_roots);
+        Scene scene(row.cabinet, row.cs1, row.cs2);
+        EXPECT_EQ(scene.Update(row.withClient), row.result) << row.name;
+        EXPECT_EQ(StoresIn(scene.Wrap()), row.replaced ? m_good : scene.before) << row.name;
+        EXPECT_EQ(Registered(), row.replaced) << row.name;
+        ExpectNothingPlantedUsed(scene, row.name);
+        const std::vector<std::wstring> backups = scene.Backups();
+        ASSERT_EQ(backups.size(), row.backedUp ? 1u : 0u) << row.name;
+        if (row.replaced) {
+            EXPECT_EQ(StoresIn(backups[0]), scene.before) << row.name;
+        }
+    }
+}
+
+TEST_F(CertFolderUpdateTest, AReplacementThatFailsPartWayLeavesBothFoldersAsTheyWere) {
+    const MachineRootCleanup cleanup(m_roots);
+    const struct {
+        const char* name;
+        UINT kind;
+        const wchar_t* source;
+    } rows[] = {
+        {"backup of cs2", FO_COPY, L"\\.kvxwrap\\cs2\\*"},
+        {"rename of cs2", FO_RENAME, L"\\.kvxwrap\\cs2"},
+        {"rename of cs1 back", FO_RENAME, L"\\.kvxwrap\\cs1.rename"},
+        {"new index of cs1", FO_COPY, L"\\package\\cs1\\index*"},
+        {"new certificates of cs2", FO_COPY, L"\\package\\cs2\\*.cer"},
+    };
+    for (const auto& row : rows) {
+        Scene scene(L"good.cab");
+        g_failKind = row.kind;
+        g_failSource = row.source;
+        EXPECT_FALSE(scene.Update()) << row.name;
+        EXPECT_EQ(StoresIn(scene.Wrap()), scene.before) << row.name;
+        EXPECT_FALSE(Registered()) << row.name;
+        ExpectNothingPlantedUsed(scene, row.name);
+    }
+}
+
+// What lies at the staging folder's place first is set aside, never read,
+// followed or emptied.
+TEST_F(CertFolderUpdateTest, APlantedStagingFolderIsSetAsideUnread) {
+    const MachineRootCleanup cleanup(m_roots);
+    Scene scene(L"good.cab");
+    const std::wstring staging = scene.Base(CERT_STAGING_SUBDIR);
+    PlantStores(staging + L"\\package");
+    WriteFileBytes(staging + L"\\cacerts.cab", testing_support::read_bytes(PackageFixture(L"unsigned.cab")));
+    EXPECT_TRUE(scene.Update());
+    EXPECT_EQ(StoresIn(scene.Wrap()), m_good);
+    EXPECT_TRUE(Registered());
+    ExpectNothingPlantedUsed(scene, "planted");
+    EXPECT_EQ(StoresIn(staging + L".aside1\\package"), StoresIn(PlantedStore()));
+}
+
+TEST(AdminOnlyFolder, GrantsNobodyButTheOwnerAndSystemAndIsNeverTakenOver) {
+    TempFolder base;
+    WriteFileBytes(base.path() + CACERTS_CAB_SUBPATH.c_str(), testing_support::read_bytes(PackageFixture(L"good.cab")));
+    StagedCertPackage package(base.path());
+    ASSERT_TRUE(package.Stage());
+    ASSERT_TRUE(CreateAdminOnlyFolder(base / L"backup"));
+    for (const std::wstring& folder : {package.StagingFolder(), base / L"backup"}) {
+        PSID owner = nullptr;
+        PACL dacl = nullptr;
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        const SECURITY_INFORMATION wanted = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+        ASSERT_EQ(GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, wanted, &owner, nullptr, &dacl, nullptr,
+                                        &descriptor),
+                  static_cast<DWORD>(ERROR_SUCCESS));
+        const win::LocalMemory held(descriptor);
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        for (DWORD i = 0; dacl && GetAce(dacl, i, reinterpret_cast<void**>(&ace)); ++i) {
+            const PSID sid = &ace->SidStart;
+            EXPECT_TRUE(ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE || EqualSid(sid, owner) ||
+                        IsWellKnownSid(sid, WinLocalSystemSid) || IsWellKnownSid(sid, WinBuiltinAdministratorsSid))
+                << "entry " << i;
+        }
+    }
+    EXPECT_FALSE(CreateAdminOnlyFolder(base / L"backup"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+}
+
+TEST(CertBackupFolder, NamedByTheSecondOfTheUpdate) {
+    const SYSTEMTIME time = {2024, 1, 0, 2, 3, 4, 5, 0};
+    EXPECT_EQ(CertBackupFolder(L"C:\\ProgramData", time),
+              L"C:\\ProgramData\\ZRV\\VelmoUpgradeTool\\backup\\cacerts\\20240102030405");
+}

@@ -1,0 +1,43 @@
+#include "certfolders/StagedCertPackage.h"
+
+#include <windows.h>
+
+#include "certfolders/AdminOnlyFolder.h"
+#include "certpackage/CertPackageExtraction.h"
+#include "qen_lib/file.h"
+#include "qen_lib/signer/VerifyFileSigner.h"
+#include "vornpath/pki/CheckCertStore.h"
+#include "win/handle.h"
+
+StagedCertPackage::StagedCertPackage(const std::wstring& baseFolder)
+    : m_cabinet(baseFolder + CACERTS_CAB_SUBPATH.c_str()),
+      m_staging(baseFolder + CERT_STAGING_SUBDIR.c_str()),
+      m_package(m_staging + L"\\package") {}
+
+StagedCertPackage::~StagedCertPackage() {
+    // Only this program could write below it, so it is emptied safely.
+    if (m_made) qen_lib::file::remove_tree(m_staging);
+}
+
+bool StagedCertPackage::Stage() {
+    if (!qen_lib::file::make_parent_dirs(m_staging) || !RemakeAdminOnlyFolder(m_staging)) return false;
+    m_made = true;
+    const std::wstring cabinet = m_staging + L"\\cacerts.cab";
+    if (!::CopyFileW(m_cabinet.c_str(), cabinet.c_str(), TRUE)) return false;
+    if (!ExtractChecked(cabinet)) return false;
+    for (const wchar_t* store : {L"\\cs1", L"\\cs2"}) {
+        if (CheckCertStore((m_package + store).c_str()) != CHECK_STORE_OK) {
+            ::SetLastError(ERROR_INVALID_DATA);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool StagedCertPackage::ExtractChecked(const std::wstring& cabinet) const {
+    // Held without write or delete sharing from the check to the end of the
+    // extraction: what is unpacked is what was checked.
+    win::FileHandle held;
+    return VerifyFileSigner(cabinet.c_str(), SIGNER_KIND_MAKER, held) &&
+           ExtractCertPackage(cabinet.c_str(), m_package.c_str());
+}
