@@ -7,7 +7,7 @@
 
 #include "allowlist/AllowedUrlListUpdater.h"
 #include "allowlist/FileFingerprint.h"
-#include "allowlist/PathExpansion.h"
+#include "paths/PathExpansion.h"
 #include "qen_lib/fu.h"
 #include "support/StateFixtures.h"
 

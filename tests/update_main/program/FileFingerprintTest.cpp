@@ -5,7 +5,7 @@
 #include <string>
 
 #include "allowlist/FileFingerprint.h"
-#include "allowlist/PathExpansion.h"
+#include "paths/PathExpansion.h"
 #include "support/StateFixtures.h"
 #include "updatepaths/UpdatePathSet.h"
 

@@ -1,7 +1,7 @@
 #include "allowlist/AllowedUrlListPaths.h"
 
-#include "allowlist/PathExpansion.h"
 #include "paths/PathConstants.h"
+#include "paths/PathExpansion.h"
 
 namespace {
 

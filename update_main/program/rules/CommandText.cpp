@@ -1,13 +1,11 @@
-// The texts of the rule database: "(NL)" marks, the uninstall commands that
-// the secondary program hands to MsiExec, and their joined list.
+// The texts of the rule database: the uninstall commands that the secondary
+// program hands to MsiExec, and their joined list.
 #include <cwchar>
 
 #include "rules/UpdateDatabase.h"
 
 namespace {
 
-constexpr wchar_t kNewlineMark[] = L"(NL)";
-constexpr std::size_t kNewlineMarkLength = 4;
 // Shell characters, the list separator and the quote.
 constexpr wchar_t kForbidden[] = L"|&<>;\"";
 
@@ -16,20 +14,6 @@ constexpr wchar_t kForbidden[] = L"|&<>;\"";
 bool IsControl(wchar_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 }  // namespace
-
-std::wstring ExpandNewlineMarks(const std::wstring& text) {
-    // A line feed never forms a new mark with its neighbours, so one pass
-    // from the left replaces what repeated first-match replacement would.
-    std::wstring expanded;
-    std::size_t from = 0;
-    for (std::size_t at = text.find(kNewlineMark); at != std::wstring::npos; at = text.find(kNewlineMark, from)) {
-        expanded.append(text, from, at - from);
-        expanded += L'\n';
-        from = at + kNewlineMarkLength;
-    }
-    expanded.append(text, from, std::wstring::npos);
-    return expanded;
-}
 
 bool CheckCommandText(const std::wstring& text) {
     if (text.size() > kMaxExchangeTextChars) return false;

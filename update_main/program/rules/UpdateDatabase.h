@@ -116,9 +116,6 @@ private:
     bool IndexesInRange() const;
 };
 
-// Every "(NL)" replaced by a line feed.
-std::wstring ExpandNewlineMarks(const std::wstring& text);
-
 // False for a command text that the secondary program must not pass on to
 // MsiExec: a shell character ("|", "&", "<", ">"), the separator of the
 // command list (";"), a double quote or a control character, or more

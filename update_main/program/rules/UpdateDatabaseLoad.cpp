@@ -2,6 +2,7 @@
 // marker and index check; the first breach ends the load.
 #include <algorithm>
 
+#include "messages/NewlineMarks.h"
 #include "rules/RuleTextReader.h"
 #include "rules/UpdateDatabase.h"
 

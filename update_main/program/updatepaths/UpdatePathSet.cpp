@@ -1,7 +1,7 @@
 #include "updatepaths/UpdatePathSet.h"
 
-#include "allowlist/PathExpansion.h"
 #include "paths/PathConstants.h"
+#include "paths/PathExpansion.h"
 
 UpdatePathSet StandardUpdatePaths() {
     UpdatePathSet paths;

@@ -1,4 +1,4 @@
-#include "allowlist/PathExpansion.h"
+#include "paths/PathExpansion.h"
 
 #include <windows.h>
 
