@@ -171,13 +171,40 @@ TEST_F(UpdateDataStoreTest, WritersFailWithoutTheDataFolder) {
 TEST_F(UpdateDataStoreTest, ReadsTheSettingsFile) {
     WriteFileBytes(Settings(),
                    "[APP]\r\nMainCommand=C:\\Velmo\\main.exe\r\nSubCommand=C:\\Tool\\sub.exe /x\r\n"
+                   "vbs_file=C:\\Deploy\\velmo.vbs\r\n"
                    "[SERVER]\r\ndatabase=https://s.example.jp/db.dat\r\ncerts=https://s.example.jp/cacerts.cab\r\n"
-                   "UpdateList=https://s.example.jp/UpdateList.ini\r\nObWhiteList=https://s.example.jp/wl.txt\r\n");
+                   "UpdateList=https://s.example.jp/UpdateList.ini\r\nObWhiteList=https://s.example.jp/wl.txt\r\n"
+                   "Pelmarch=https://s.example.jp/p/setup.exe\r\nPelmarchMsi=https://s.example.jp/p/Pelmarch.msi\r\n");
     EXPECT_EQ(store.GetDatabaseUrl(), L"https://s.example.jp/db.dat");
     EXPECT_EQ(store.GetCertsUrl(), L"https://s.example.jp/cacerts.cab");
     EXPECT_EQ(store.GetSubCommand(), L"C:\\Tool\\sub.exe /x");
     EXPECT_EQ(store.GetUpdateListUrl(), L"https://s.example.jp/UpdateList.ini");
     EXPECT_EQ(store.GetWhiteListUrl(), L"https://s.example.jp/wl.txt");
+    EXPECT_EQ(store.GetAuxAppSetupUrl(), L"https://s.example.jp/p/setup.exe");
+    EXPECT_EQ(store.GetAuxAppMsiUrl(), L"https://s.example.jp/p/Pelmarch.msi");
+    EXPECT_EQ(store.GetVbsFile(), L"C:\\Deploy\\velmo.vbs");
+}
+
+// What the secondary program reads back of what the main flow wrote.
+TEST_F(UpdateDataStoreTest, ReadsTheOrdersBackForTheSecondaryProgram) {
+    WriteEveryOrder();
+    const ExchangeOrders orders = store.ReadCommands();
+    EXPECT_EQ(orders.installed.major, 6u);
+    EXPECT_EQ(orders.installed.minor, 2u);
+    EXPECT_EQ(orders.installed.sub_minor, 1u);
+    EXPECT_EQ(orders.installed.ver, L"6.2.1");
+    EXPECT_EQ(orders.uninst, L"MsiExec.exe /x {1234}");
+    EXPECT_EQ(orders.dURL, L"https://dl.example.jp/velmo/setup.exe");
+    EXPECT_EQ(orders.common, L"新しいバージョンがあります(NL)更新してください");
+    EXPECT_TRUE(orders.cacerts);
+    EXPECT_EQ(store.ReadUninstallAll(), L";MsiExec.exe /x {1} ;MsiExec.exe /x {2}");
+
+    ASSERT_TRUE(store.ClearCommands());
+    const ExchangeOrders cleared = store.ReadCommands();
+    EXPECT_EQ(cleared.dURL, L"");
+    EXPECT_FALSE(cleared.cacerts);
+    EXPECT_EQ(cleared.installed.ver, L"6.2.1");
+    EXPECT_EQ(store.ReadUninstallAll(), L"");
 }
 
 // A value is read whole or as absent, never cut to another address: with
@@ -198,6 +225,13 @@ TEST_F(UpdateDataStoreTest, ValuesAreReadWholeOrNotAtAll) {
          [](CUpdateDataStore& s) { return s.GetUpdateListUrl().str(); }},
         {"exchange new_ver", true, "[Pelmarch]\r\nnew_ver=", 259,
          [](CUpdateDataStore& s) { return s.ReadAuxAppUpdate().required.text(); }},
+        {"exchange dURL", true, "[Command]\r\ndURL=", 259, [](CUpdateDataStore& s) { return s.ReadCommands().dURL; }},
+        {"exchange uninst_all", true, "[Command]\r\nuninst_all=", 2599,
+         [](CUpdateDataStore& s) { return s.ReadUninstallAll(); }},
+        {"settings vbs_file", false, "[APP]\r\nvbs_file=", 259,
+         [](CUpdateDataStore& s) { return s.GetVbsFile().str(); }},
+        {"settings Pelmarch", false, "[SERVER]\r\nPelmarch=", 260,
+         [](CUpdateDataStore& s) { return s.GetAuxAppSetupUrl().str(); }},
     };
     for (const auto& r : readers) {
         for (const ProfileLimitCase& c : ProfileLimitCases(r.longest)) {

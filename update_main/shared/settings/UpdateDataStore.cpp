@@ -5,8 +5,8 @@
 #include "paths/PathConstants.h"
 
 namespace {
-// What the store's own readers take of a value, terminator included.
-constexpr DWORD kValueChars = 260;
+// What [Command] uninst_all takes, terminator included: a hundred commands.
+constexpr DWORD kUninstallAllChars = 2600;
 }  // namespace
 
 CUpdateDataStore::CUpdateDataStore() : CUpdateDataStore(GetProgramDataFolder) {}
@@ -52,9 +52,14 @@ BOOL CUpdateDataStore::WriteExchangeInt(const wchar_t* section, const wchar_t* k
     return path.empty() ? NoExchangeFile() : WriteIniInt(section, key, value, path);
 }
 
-std::wstring CUpdateDataStore::ReadExchange(const wchar_t* section, const wchar_t* key) {
+std::wstring CUpdateDataStore::ReadExchange(const wchar_t* section, const wchar_t* key, DWORD chars) {
     const std::wstring path = ExchangePath();
-    return path.empty() ? std::wstring() : ReadProfileString(path, section, key, L"", kValueChars);
+    return path.empty() ? std::wstring() : ReadProfileString(path, section, key, L"", chars);
+}
+
+std::uint32_t CUpdateDataStore::ReadExchangeNumber(const wchar_t* section, const wchar_t* key) {
+    const std::wstring path = ExchangePath();
+    return path.empty() ? 0 : GetPrivateProfileIntW(section, key, 0, path.c_str());
 }
 
 CString CUpdateDataStore::ReadSettings(const wchar_t* section, const wchar_t* key) {
@@ -110,6 +115,23 @@ AuxAppVersionInfo CUpdateDataStore::ReadAuxAppUpdate() {
     return info;
 }
 
+ExchangeOrders CUpdateDataStore::ReadCommands() {
+    ExchangeOrders orders;
+    orders.installed.major = ReadExchangeNumber(L"Velmo", L"major");
+    orders.installed.minor = ReadExchangeNumber(L"Velmo", L"minor");
+    orders.installed.sub_minor = ReadExchangeNumber(L"Velmo", L"sub_minor");
+    orders.installed.ver = ReadExchange(L"Velmo", L"ver");
+    orders.uninst = ReadExchange(L"Command", L"uninst");
+    orders.dURL = ReadExchange(L"Command", L"dURL");
+    orders.common = ReadExchange(L"Message", L"common");
+    orders.cacerts = ReadExchange(L"Command", L"cacerts") == L"1";
+    return orders;
+}
+
+std::wstring CUpdateDataStore::ReadUninstallAll() {
+    return ReadExchange(L"Command", L"uninst_all", kUninstallAllChars);
+}
+
 BOOL CUpdateDataStore::ClearCommands() {
     WriteExchange(L"Command", L"dURL", L"");
     WriteExchange(L"Command", L"uninst", L"");
@@ -128,3 +150,9 @@ CString CUpdateDataStore::GetSubCommand() { return ReadSettings(L"APP", L"SubCom
 CString CUpdateDataStore::GetUpdateListUrl() { return CString(ReadServerValue(SettingsPath(), L"UpdateList")); }
 
 CString CUpdateDataStore::GetWhiteListUrl() { return CString(ReadServerValue(SettingsPath(), L"ObWhiteList")); }
+
+CString CUpdateDataStore::GetVbsFile() { return ReadSettings(L"APP", L"vbs_file"); }
+
+CString CUpdateDataStore::GetAuxAppSetupUrl() { return CString(ReadServerValue(SettingsPath(), L"Pelmarch")); }
+
+CString CUpdateDataStore::GetAuxAppMsiUrl() { return CString(ReadServerValue(SettingsPath(), L"PelmarchMsi")); }

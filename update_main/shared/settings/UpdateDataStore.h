@@ -10,12 +10,14 @@
 // empty value (the key stays); only [Pelmarch] is ever deleted whole.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "environment/EnvironmentInfo.h"
 #include "framework/CString.h"
 #include "profile/IniProfile.h"
 #include "settings/AuxAppVersionInfo.h"
+#include "settings/ExchangeOrders.h"
 
 class CUpdateDataStore {
 public:
@@ -51,6 +53,11 @@ public:
     BOOL DeleteAuxAppUpdate();
     // The [Pelmarch] order; versions of "" and false where keys are missing.
     AuxAppVersionInfo ReadAuxAppUpdate();
+    // The orders for the secondary program: values longer than 259
+    // characters read as absent, numbers through GetPrivateProfileIntW.
+    ExchangeOrders ReadCommands();
+    // [Command] uninst_all, up to 2599 characters.
+    std::wstring ReadUninstallAll();
     // Withdraws the client and certificate orders: [Command] dURL, uninst,
     // uninst_all, [Message] common, [Command] cacerts become "". [Velmo],
     // [Day], [Sleep] and [Pelmarch] stay. Always TRUE.
@@ -62,13 +69,23 @@ public:
     CString GetSubCommand();
     CString GetUpdateListUrl();
     CString GetWhiteListUrl();
+    // [APP] vbs_file: the deployment's script that the secondary program runs.
+    CString GetVbsFile();
+    // [SERVER] Pelmarch and PelmarchMsi: the auxiliary application's setup
+    // and MSI package.
+    CString GetAuxAppSetupUrl();
+    CString GetAuxAppMsiUrl();
 
 private:
+    // What the store's readers take of a value, terminator included.
+    static constexpr DWORD kValueChars = 260;
+
     std::wstring SettingsPath() const;
     std::wstring ExchangePath() const;
     BOOL WriteExchange(const wchar_t* section, const wchar_t* key, const wchar_t* value);
     BOOL WriteExchangeInt(const wchar_t* section, const wchar_t* key, int value);
-    std::wstring ReadExchange(const wchar_t* section, const wchar_t* key);
+    std::wstring ReadExchange(const wchar_t* section, const wchar_t* key, DWORD chars = kValueChars);
+    std::uint32_t ReadExchangeNumber(const wchar_t* section, const wchar_t* key);
     CString ReadSettings(const wchar_t* section, const wchar_t* key);
 
     FolderSource m_findBaseFolder;
