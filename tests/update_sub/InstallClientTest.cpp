@@ -20,24 +20,6 @@ const std::wstring kGuid2 = L"{22222222-2A6F-4D08-9B5E-C41F0A7D3E62}";
 constexpr wchar_t kUpgrade[] = L"setup /v\"VELMO_VERSION_UP=1 DO_NOT_LAUNCH_VELMO_INIT=1\"";
 constexpr wchar_t kFresh[] = L"setup /v\"DO_NOT_LAUNCH_VELMO_INIT=1\"";
 
-// Points WINDIR, where the client's INI file is read, at a folder of its own.
-class PrivateWindowsFolder {
-public:
-    PrivateWindowsFolder() {
-        wchar_t saved[MAX_PATH] = {};
-        m_had = GetEnvironmentVariableW(L"WINDIR", saved, MAX_PATH) > 0;
-        m_saved = saved;
-        SetEnvironmentVariableW(L"WINDIR", m_folder.path().c_str());
-    }
-    ~PrivateWindowsFolder() { SetEnvironmentVariableW(L"WINDIR", m_had ? m_saved.c_str() : nullptr); }
-    std::wstring ClientIni() const { return m_folder / L"ZRVCAVelmo.ini"; }
-
-private:
-    TempFolder m_folder;
-    bool m_had = false;
-    std::wstring m_saved;
-};
-
 enum class Uninstaller { RemovesClient, LeavesClient };
 
 struct InstallCase {
@@ -102,16 +84,11 @@ protected:
     static std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
     // A recorded line with the long paths of this run replaced by short names.
-    std::wstring Shorten(std::wstring line) const {
-        const std::pair<std::wstring, std::wstring> names[] = {
-            {QuotedSystemProgram(L"msiexec.exe"), L"msiexec"},
-            {QuotedSystemProgram(L"wscript.exe") + L" \"" + m_script + L"\"", L"wscript"},
-            {L"\"" + m_setup + L"\"", L"setup"},
-            {L"\"" + (m_client / L"VelmoInit.exe") + L"\" ", L"VelmoInit"},
-        };
-        for (const auto& [path, name] : names)
-            if (line.compare(0, path.size(), path) == 0) return name + line.substr(path.size());
-        return line;
+    std::wstring Shorten(const std::wstring& line) const {
+        return Shortened(line, {{QuotedSystemProgram(L"msiexec.exe"), L"msiexec"},
+                                {QuotedSystemProgram(L"wscript.exe") + L" \"" + m_script + L"\"", L"wscript"},
+                                {L"\"" + m_setup + L"\"", L"setup"},
+                                {L"\"" + (m_client / L"VelmoInit.exe") + L"\" ", L"VelmoInit"}});
     }
 
     PendingRenamesValue m_renamesFound;

@@ -92,3 +92,23 @@ std::wstring QuotedSystemProgram(const wchar_t* name) {
     GetSystemDirectoryW(folder, MAX_PATH);
     return L"\"" + std::wstring(folder) + L"\\" + name + L"\"";
 }
+
+std::wstring Shortened(const std::wstring& line, const ShortNames& names) {
+    for (const auto& [start, name] : names)
+        if (line.compare(0, start.size(), start) == 0) return name + line.substr(start.size());
+    return line;
+}
+
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value) : m_name(name) {
+    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    m_had = size > 0;
+    if (m_had) {
+        m_saved.resize(size);
+        m_saved.resize(GetEnvironmentVariableW(name, &m_saved[0], size));
+    }
+    SetEnvironmentVariableW(name, value.c_str());
+}
+
+ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
+    SetEnvironmentVariableW(m_name.c_str(), m_had ? m_saved.c_str() : nullptr);
+}

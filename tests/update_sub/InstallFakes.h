@@ -1,15 +1,18 @@
 #pragma once
 // Stand-ins for the machine in the install tests: a program runner that
-// records what would start, and registry keys of the test's own.
+// records what would start, registry keys and a Windows folder of the
+// test's own.
 #include <windows.h>
 
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "install/ProgramRunner.h"
 #include "install/RegistryPlaces.h"
+#include "support/temp_folder.h"
 
 // A product code of the shape MsiExec takes.
 inline const std::wstring PRODUCT_CODE = L"{7E3B91C4-2A6F-4D08-9B5E-C41F0A7D3E62}";
@@ -73,3 +76,32 @@ std::wstring MultiString(std::initializer_list<const wchar_t*> parts);
 
 // "C:\windows\system32\<name>" in double quotes, as the runner is to see it.
 std::wstring QuotedSystemProgram(const wchar_t* name);
+
+// A recorded command line as a table writes it: the first of the (start,
+// name) pairs whose start begins the line is replaced by its name.
+using ShortNames = std::vector<std::pair<std::wstring, std::wstring>>;
+std::wstring Shortened(const std::wstring& line, const ShortNames& names);
+
+// Sets an environment variable of this process for the object's life.
+class ScopedEnvironmentVariable {
+public:
+    ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value);
+    ~ScopedEnvironmentVariable();
+    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+private:
+    std::wstring m_name;
+    bool m_had = false;
+    std::wstring m_saved;
+};
+
+// Points WINDIR, where the client's INI file is read, at a folder of its own.
+class PrivateWindowsFolder {
+public:
+    std::wstring ClientIni() const { return m_folder / L"ZRVCAVelmo.ini"; }
+
+private:
+    testing_support::TempFolder m_folder;
+    ScopedEnvironmentVariable m_windir{L"WINDIR", m_folder.path()};
+};

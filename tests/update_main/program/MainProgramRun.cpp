@@ -25,39 +25,10 @@ bool IsDialog(HWND dialog, Dialog kind) {
 
 }  // namespace
 
-std::wstring MainProgramPath() {
-    std::string path = VUT_MAIN_PROGRAM;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return L"Z:" + std::wstring(path.begin(), path.end());
-}
-
-ProgramRun::~ProgramRun() {
-    if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process.get(), 1);
-        WaitForSingleObject(process.get(), 5000);
-    }
-}
+std::wstring MainProgramPath() { return testing_support::BuildTreePath(VUT_MAIN_PROGRAM); }
 
 ProgramRun StartMainProgram(const std::wstring& arguments) {
-    std::wstring commandLine = L"\"" + MainProgramPath() + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    ProgramRun run;
-    if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-        run.process.reset(started.hProcess);
-        win::KernelHandle thread(started.hThread);
-        run.processId = started.dwProcessId;
-    }
-    return run;
-}
-
-DWORD ExitCode(const ProgramRun& run, DWORD timeoutMs) {
-    if (WaitForSingleObject(run.process.get(), timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(run.process.get(), &code);
-    return code;
+    return testing_support::StartProgram(MainProgramPath(), arguments);
 }
 
 HWND WaitForProgramDialog(const ProgramRun& run, Dialog kind, DWORD timeoutMs) {

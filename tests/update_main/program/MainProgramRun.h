@@ -5,26 +5,18 @@
 
 #include <string>
 
-#include "win/handle.h"
+#include "support/ProgramRun.h"
 
-struct ProgramRun {
-    ProgramRun() = default;
-    ProgramRun(ProgramRun&&) = default;
-    ProgramRun& operator=(ProgramRun&&) = default;
-    // A program that a failed test left waiting for an answer ends with it,
-    // so that it holds no files or single-instance block of later tests.
-    ~ProgramRun();
-
-    win::KernelHandle process;
-    DWORD processId = 0;
-};
+using ProgramRun = testing_support::RunningProgram;
 
 // The built program, as a Windows path.
 std::wstring MainProgramPath();
 // Starts it with the arguments; an empty process handle when it cannot start.
 ProgramRun StartMainProgram(const std::wstring& arguments);
 // Its exit code, or STILL_ACTIVE when it has not ended within the time.
-DWORD ExitCode(const ProgramRun& run, DWORD timeoutMs = 20000);
+inline DWORD ExitCode(const ProgramRun& run, DWORD timeoutMs = 20000) {
+    return testing_support::WaitForExit(run, timeoutMs);
+}
 
 // The main program's dialogs, told apart by their controls.
 enum class Dialog {

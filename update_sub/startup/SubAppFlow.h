@@ -1,0 +1,58 @@
+#pragma once
+// The secondary program's run, step by step: the administrator and DLL-search
+// checks, the downloads and their signer checks, the install of the client,
+// the certificate step and the closing message. Every order it follows comes
+// from a file a user can write; what it runs is checked where it runs.
+#include <optional>
+#include <string>
+
+#include "install/ClientSetup.h"
+#include "install/InstallContext.h"
+#include "startup/SubAppActions.h"
+#include "startup/VelmoUpgradeToolSubApp.h"
+#include "win/handle.h"
+
+class SubAppFlow {
+public:
+    SubAppFlow(CVelmoUpgradeToolSubApp& app, SubAppActions& actions);
+    SubAppFlow(const SubAppFlow&) = delete;
+    SubAppFlow& operator=(const SubAppFlow&) = delete;
+
+    void Run();
+
+private:
+    // Each step shows the closing dialog and returns false when the run
+    // ends there.
+    bool MayInstall();
+    bool Downloaded();
+    bool AuxAppFilesSigned();
+    bool ClientInstalled();
+    bool UpdateCertificates();
+    void Finish(bool certificatesOk);
+
+    // False, with the file deleted, unless the file is signed by a signer
+    // of the kind; `held` keeps a file that passed unchanged until released.
+    bool Signed(const std::wstring& path, int signerKind, win::FileHandle& held);
+    // Shows the message with the version the orders gave; false.
+    bool Closed(const CString& message);
+    // The final closing dialog with the client's version as it is now, then
+    // VelmoInit.exe after a new client of 6.2 or later.
+    void ShowOutcome(const CString& message);
+
+    CVelmoUpgradeToolSubApp& m_app;
+    SubAppActions& m_actions;
+    const std::wstring m_clientIniPath;
+    CInstallContext m_context;
+    const bool m_clientUpdateDue;
+    const bool m_auxAppUpdateDue;
+    const std::wstring m_clientSetup;
+    const std::wstring m_auxAppSetup;
+    const std::wstring m_auxAppMsi;
+    ClosingDialogText m_closing;
+    // The auxiliary application's files stay as checked while the client's
+    // first-run program may install them, to the end of the run.
+    win::FileHandle m_heldAuxAppSetup;
+    win::FileHandle m_heldAuxAppMsi;
+    std::optional<InstallReport> m_install;
+    bool m_installedNow = false;
+};
