@@ -196,7 +196,9 @@ TEST_F(UpdateCheckFlowTest, DatabaseFailuresLeaveNoTextAndNoOrders) {
         EXPECT_EQ(m_message, ErrorText(row.expected)) << row.fixture;
         EXPECT_FALSE(exists(m_base.path() + DATABASE_TXT_SUBPATH.c_str())) << row.fixture;
         EXPECT_EQ(Order(L"Command", L"dURL"), L"<absent>") << row.fixture;
-        if (row.expected != K901) EXPECT_TRUE(m_db.db.title.empty()) << row.fixture;
+        if (row.expected != K901) {
+            EXPECT_TRUE(m_db.db.title.empty()) << row.fixture;
+        }
     }
 }
 
@@ -217,7 +219,9 @@ TEST_F(UpdateCheckFlowTest, SingleInstanceBlockTakenOrBrokenEndsTheRun) {
         m_actions.blockError = row.error;
         m_actions.calls.clear();
         EXPECT_EQ(Run(row.mode, row.calledService), !row.ending.empty()) << row.mode;
-        if (!row.ending.empty()) EXPECT_EQ(m_actions.calls, std::vector<std::wstring>{row.ending}) << row.mode;
+        if (!row.ending.empty()) {
+            EXPECT_EQ(m_actions.calls, std::vector<std::wstring>{row.ending}) << row.mode;
+        }
     }
 }
 
