@@ -267,7 +267,9 @@ TEST_F(UpdateCheckFlowTest, AllowedUrlListInstalledOnlyWhenChanged) {
         EXPECT_FALSE(Run(row.mode));
         EXPECT_EQ(m_actions.calls, row.calls) << row.installed;
         EXPECT_EQ(m_message, row.message) << row.installed;
-        if (row.message.IsEmpty()) EXPECT_EQ(read_bytes(m_paths.whiteListBase + L".txt"), downloaded);
+        if (row.message.IsEmpty()) {
+            EXPECT_EQ(read_bytes(m_paths.whiteListBase + L".txt"), downloaded);
+        }
     }
 }
 
