@@ -9,15 +9,21 @@
 # - the download path against curl (scripts/bench-download.sh).
 # - a certificate store of 500 roots opened and read against openssl reading
 #   the same certificates (scripts/bench-store.sh).
+# - a whole run of the main program against a local update server beside the
+#   start of an empty program, and its peak working set
+#   (scripts/bench-program.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 . scripts/wine-common.sh
 build=${1:-build-bench}
 arch=$(vut_runnable_arch)
+# With the tests configured for the signed certificate package of the
+# program's update site; only the benchmarks' targets are built.
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake -DMINGW_ARCH="$arch" \
-      -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target bench download_bench store_bench >/dev/null
+      -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
+cmake --build "$build" -j"$(nproc)" --target bench download_bench store_bench program_bench empty_program \
+      VelmoUpgradeTool_Main cert_package_fixtures >/dev/null
 
 state=$PWD/$build/wine
 work=$(mktemp -d "$PWD/$build/bench-data.XXXXXX")
@@ -66,3 +72,6 @@ bash scripts/bench-download.sh "$build"
 
 echo
 bash scripts/bench-store.sh "$build"
+
+echo
+bash scripts/bench-program.sh "$build"

@@ -42,8 +42,9 @@ vut_scenario_lay_out() {
     mkdir -p "$(dirname "$WINEPREFIX/drive_c/$path")"
     cp -r "$1/scenario/drive_c/$path" "$WINEPREFIX/drive_c/$path"
   done
+  # Helpers that Wine starts keep the stdio they inherit: none of ours.
   "$WINE" reg add 'HKLM\SOFTWARE\Obla\Pelmarch' /v Version /d "$(vut_scenario_setting "$1" pelmarch_version)" \
-    /f /reg:32 >/dev/null
+    /f /reg:32 </dev/null >/dev/null 2>&1 9>&-
   "$WINE" reg add 'HKCU\Software\Wine\AppDefaults\VelmoUpgradeTool_Main.exe' /v Version \
-    /d "$(vut_scenario_setting "$1" windows)" /f >/dev/null
+    /d "$(vut_scenario_setting "$1" windows)" /f </dev/null >/dev/null 2>&1 9>&-
 }
