@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ProgramRun.h"
 #include "support/StateFixtures.h"
 #include "win/handle.h"
 
@@ -18,12 +19,6 @@ using testing_support::write_bytes;
 
 namespace {
 
-std::wstring FromUnixPath(const std::string& path) {
-    std::wstring windows = L"Z:";
-    for (const char c : path) windows += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    return windows;
-}
-
 std::wstring Utf8ToWide(const std::string& bytes) {
     std::wstring text(bytes.size(), L'\0');
     text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
@@ -33,7 +28,7 @@ std::wstring Utf8ToWide(const std::string& bytes) {
 
 std::wstring ScenarioFolder(const char* name) {
     const char* scenarios = std::getenv("VUT_END_TO_END");
-    return FromUnixPath(std::string(scenarios ? scenarios : "") + "/" + name);
+    return testing_support::BuildTreePath(std::string(scenarios ? scenarios : "") + "/" + name);
 }
 
 fs::path OnDrive(const std::wstring& root) { return fs::path(L"C:\\" + root); }
@@ -43,20 +38,21 @@ fs::path Absent(const std::wstring& root) { return fs::path(L"C:\\" + root + L".
 
 }  // namespace
 
-RegistryValueScope::RegistryValueScope(HKEY root, const std::wstring& key, REGSAM view, const std::wstring& value)
-    : m_root(root), m_key(key), m_view(view) {
+RegistryValueScope::RegistryValueScope(HKEY root, const std::wstring& key, REGSAM view, const wchar_t* name,
+                                       const std::wstring& value)
+    : m_root(root), m_key(key), m_view(view), m_name(name) {
     m_keyExisted = RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE | view, win::RegKey().put()) == ERROR_SUCCESS;
     win::RegKey opened;
     EXPECT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_READ | KEY_SET_VALUE | view, nullptr, opened.put(),
                               nullptr),
               ERROR_SUCCESS);
     DWORD size = 0;
-    if (RegQueryValueExW(opened.get(), L"Version", nullptr, &m_oldType, nullptr, &size) == ERROR_SUCCESS) {
+    if (RegQueryValueExW(opened.get(), m_name.c_str(), nullptr, &m_oldType, nullptr, &size) == ERROR_SUCCESS) {
         m_old.resize(size);
         m_hadValue =
-            RegQueryValueExW(opened.get(), L"Version", nullptr, &m_oldType, m_old.data(), &size) == ERROR_SUCCESS;
+            RegQueryValueExW(opened.get(), m_name.c_str(), nullptr, &m_oldType, m_old.data(), &size) == ERROR_SUCCESS;
     }
-    EXPECT_EQ(RegSetValueExW(opened.get(), L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    EXPECT_EQ(RegSetValueExW(opened.get(), m_name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                              static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
 }
@@ -69,15 +65,23 @@ RegistryValueScope::~RegistryValueScope() {
     win::RegKey opened;
     if (RegOpenKeyExW(m_root, m_key.c_str(), 0, KEY_SET_VALUE | m_view, opened.put()) != ERROR_SUCCESS) return;
     if (m_hadValue)
-        RegSetValueExW(opened.get(), L"Version", 0, m_oldType, m_old.data(), static_cast<DWORD>(m_old.size()));
+        RegSetValueExW(opened.get(), m_name.c_str(), 0, m_oldType, m_old.data(), static_cast<DWORD>(m_old.size()));
     else
-        RegDeleteValueW(opened.get(), L"Version");
+        RegDeleteValueW(opened.get(), m_name.c_str());
 }
 
 Scenario::Scenario(const char* name)
     : m_folder(ScenarioFolder(name)),
-      m_auxApp(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Obla\\Pelmarch", KEY_WOW64_32KEY, Setting(L"pelmarch_version")),
-      m_windows(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\VelmoUpgradeTool_Main.exe", 0, Setting(L"windows")) {
+      m_auxApp(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Obla\\Pelmarch", KEY_WOW64_32KEY, L"Version",
+               Setting(L"pelmarch_version")),
+      m_windows(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\VelmoUpgradeTool_Main.exe", 0, L"Version",
+                Setting(L"windows")) {
+    // In the view of this program's build, which the secondary program's
+    // matches.
+    const std::wstring uninstallKey = Setting(L"uninstall_key");
+    if (!uninstallKey.empty())
+        m_uninstall.emplace(HKEY_LOCAL_MACHINE, uninstallKey, 0, L"UninstallString",
+                            L"\"" + Setting(L"uninstaller") + L"\"");
     std::wstringstream roots(Setting(L"roots"));
     for (std::wstring root; std::getline(roots, root, L',');) m_roots.push_back(root);
     EXPECT_FALSE(m_roots.empty()) << "no scenario in " << testing::PrintToString(m_folder);
