@@ -4,15 +4,18 @@
 // the record of the stub that stands in for the secondary program.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "support/temp_folder.h"
 
-// A key's Version value set for a test and put back as it was afterwards.
+// A string value of a key set for a test and put back as it was afterwards;
+// a key that was not there goes again.
 class RegistryValueScope {
 public:
-    RegistryValueScope(HKEY root, const std::wstring& key, REGSAM view, const std::wstring& value);
+    RegistryValueScope(HKEY root, const std::wstring& key, REGSAM view, const wchar_t* name,
+                       const std::wstring& value);
     ~RegistryValueScope();
     RegistryValueScope(const RegistryValueScope&) = delete;
     RegistryValueScope& operator=(const RegistryValueScope&) = delete;
@@ -21,6 +24,7 @@ private:
     HKEY m_root;
     std::wstring m_key;
     REGSAM m_view;
+    std::wstring m_name;
     bool m_keyExisted = false;
     bool m_hadValue = false;
     DWORD m_oldType = REG_NONE;
@@ -29,8 +33,9 @@ private:
 
 // One scenario made by the site producer (VUT_END_TO_END names the folder of
 // the scenarios): its files laid out on drive C: for the time of a test,
-// whatever stood there moved aside and put back afterwards, and the
-// auxiliary application's version and the Windows version it asks for.
+// whatever stood there moved aside and put back afterwards, the auxiliary
+// application's version and the Windows version it asks for, and the
+// installed client's uninstall entry where it has one.
 class Scenario {
 public:
     explicit Scenario(const char* name);
@@ -51,6 +56,7 @@ private:
     std::vector<std::wstring> m_roots;
     RegistryValueScope m_auxApp;
     RegistryValueScope m_windows;
+    std::optional<RegistryValueScope> m_uninstall;
 };
 
 // What the stub in place of the secondary program recorded, in a folder of
