@@ -1,5 +1,9 @@
 #include "support/ProgramRun.h"
 
+#include <tlhelp32.h>
+
+#include <map>
+
 namespace testing_support {
 
 std::wstring BuildTreePath(const std::string& path) {
@@ -34,6 +38,24 @@ DWORD WaitForExit(const RunningProgram& run, DWORD timeoutMs) {
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(run.process.get(), &code);
     return code;
+}
+
+bool IsStartedBy(DWORD processId, DWORD ancestorId) {
+    const win::FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return processId == ancestorId;
+    std::map<DWORD, DWORD> parents;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+        parents[entry.th32ProcessID] = entry.th32ParentProcessID;
+    // Bounded, since a parent's number may have been given to a later process.
+    for (size_t step = 0; step <= parents.size(); ++step) {
+        if (processId == ancestorId) return true;
+        const auto parent = parents.find(processId);
+        if (parent == parents.end() || parent->second == 0) return false;
+        processId = parent->second;
+    }
+    return false;
 }
 
 }  // namespace testing_support

@@ -30,4 +30,9 @@ RunningProgram StartProgram(const std::wstring& program, const std::wstring& arg
 // Its exit code, or STILL_ACTIVE when it has not ended within the time.
 DWORD WaitForExit(const RunningProgram& run, DWORD timeoutMs = 20000);
 
+// True when the process is `ancestorId` itself or was started by it,
+// directly or through programs that still run (a setup that an installer
+// started, say).
+bool IsStartedBy(DWORD processId, DWORD ancestorId);
+
 }  // namespace testing_support

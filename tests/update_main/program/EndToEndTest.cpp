@@ -2,7 +2,9 @@
 // Wine against the local nginx serving each scenario's update site (made by
 // the independent site producer), with the scenario's settings, exchange and
 // client files laid out on the prefix's drive C: and a stub in place of the
-// secondary program that records what it is handed.
+// secondary program that records what it is handed; and once the whole
+// chain, with the real secondary program installing the fake client setup
+// that the site serves.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -19,6 +21,7 @@
 #include "MainProgramRun.h"
 #include "messages/UserMessages.h"
 #include "paths/PathConstants.h"
+#include "res/resource.h"
 #include "support/StateFixtures.h"
 #include "support/WindowDriver.h"
 
@@ -45,6 +48,7 @@ std::wstring ProgramData() {
 const std::wstring kSettingsFile = ProgramData() + TOOL_INI_SUBPATH.c_str();
 const std::wstring kExchangeFile = ProgramData() + DATA_INI_SUBPATH.c_str();
 const std::wstring kDataFolder = ProgramData() + DATA_SUBDIR.c_str();
+const std::wstring kToolFolder = ProgramData() + L"\\" + TOOL_DIR;
 
 std::wstring DownloadErrorMessage(const wchar_t* number, int detail) {
     return std::wstring(ERROR_PREFIX) + L"更新情報を取得できませんでした(エラー：" + number + L" , 詳細コード：" +
@@ -295,6 +299,61 @@ TEST(EndToEnd, ASecondInstanceIsRefused) {
 
     Click(closing, IDCANCEL);
     EXPECT_EQ(ExitCode(first), 0u);
+}
+
+std::wstring ClientIniPath() {
+    wchar_t folder[MAX_PATH] = {};
+    GetWindowsDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder) + L"\\ZRVCAVelmo.ini";
+}
+
+// The lines of a record of the fake client setup (UTF-16, one run a line).
+std::vector<std::wstring> InstallerRuns(const std::wstring& path) {
+    const std::string bytes = read_bytes(path);
+    std::wstringstream text(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)));
+    std::vector<std::wstring> lines;
+    for (std::wstring line; std::getline(text, line);) {
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The whole chain: the user's インストール starts the real secondary
+// program, which downloads the signed setup, removes the old client through
+// its uninstall entry (the setup itself, with "/uninst"), runs the setup with
+// its "/v" argument and reports; then the main program clears the orders.
+TEST(EndToEnd, TheWholeChainInstallsTheNewClient) {
+    Scenario scenario("client-update");
+    ASSERT_FALSE(scenario.Setting(L"uninstall_key").empty()) << "the site has no client setup";
+    const std::wstring subCommand = testing_support::BuildTreePath(VUT_SUB_PROGRAM) + L" /called_service";
+    ASSERT_TRUE(WritePrivateProfileStringW(L"APP", L"SubCommand", subCommand.c_str(), kSettingsFile.c_str()));
+    StubRecord stub;
+
+    const ProgramRun run = StartMainProgram(L"");
+    ASSERT_TRUE(run.process) << GetLastError();
+    AnswerDialogs(run, {{Dialog::Main, kNewClient, IDOK}}, "whole_chain");
+    const HWND closing = WaitForStartedProgramDialog(run, Dialog::Closing, 40000);
+    ASSERT_NE(closing, nullptr) << "the secondary program showed no closing dialog";
+    SaveScreenshot(closing, L"end_to_end_whole_chain_sub_closing");
+    EXPECT_EQ(DialogMessage(closing, Dialog::Closing), L"「Velmoご利用ソフト」がインストールされました。");
+    EXPECT_EQ(ControlText(closing, IDC_VERSION_LABEL), L"Velmoご利用ソフト： 6.2.0");
+    Click(closing, IDCANCEL);
+    EXPECT_TRUE(WaitUntilGone(closing));
+    EXPECT_EQ(ExitCode(run), 0u);
+    EXPECT_FALSE(stub.Started());
+
+    const std::wstring setup = kToolFolder + L"\\Velmo.exe";
+    EXPECT_EQ(read_bytes(setup), scenario.SiteFile(L"setup\\VelmoSetup_6.2.0.exe"));
+    const std::vector<std::wstring> runs = {
+        L"\"" + scenario.Setting(L"uninstaller") + L"\" /uninst",
+        L"\"" + setup + L"\" /v\"VELMO_VERSION_UP=1 DO_NOT_LAUNCH_VELMO_INIT=1\"",
+    };
+    EXPECT_EQ(RawProfileValue(ClientIniPath(), L"ZRVCAVelmo", L"ZRVVelmoVersion"), L"6.2.0");
+    const std::wstring client = RawProfileValue(ClientIniPath(), L"ZRVCAVelmo", L"Directory");
+    EXPECT_EQ(InstallerRuns(client + L"installer_runs.txt"), runs);
+    EXPECT_EQ(RawProfileValue(kToolFolder + L"\\ZRVCAVelmo.ini", L"OPTION", L"Velmo_instState"), L"0");
+    ExpectOrdersCleared(kExchangeFile);
 }
 
 }  // namespace

@@ -36,6 +36,18 @@ HWND WaitForProgramDialog(const ProgramRun& run, Dialog kind, DWORD timeoutMs) {
         run.processId, [kind](HWND dialog) { return IsDialog(dialog, kind); }, timeoutMs);
 }
 
+HWND WaitForStartedProgramDialog(const ProgramRun& run, Dialog kind, DWORD timeoutMs) {
+    return testing_support::WaitForDialogWhere(
+        0,
+        [&run, kind](HWND dialog) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(dialog, &owner);
+            return owner != run.processId && testing_support::IsStartedBy(owner, run.processId) &&
+                   IsDialog(dialog, kind);
+        },
+        timeoutMs);
+}
+
 std::wstring DialogMessage(HWND dialog, Dialog kind) {
     return testing_support::ControlText(dialog, kind == Dialog::NoticeBox ? kMessageBoxText : IDC_MESSAGE);
 }

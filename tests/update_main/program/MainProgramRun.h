@@ -29,5 +29,8 @@ enum class Dialog {
 // The first such dialog of the run, waited for up to timeoutMs; null when
 // none came.
 HWND WaitForProgramDialog(const ProgramRun& run, Dialog kind, DWORD timeoutMs = 15000);
+// The same for a program that the run started, directly or through others
+// (the secondary program), not the run itself.
+HWND WaitForStartedProgramDialog(const ProgramRun& run, Dialog kind, DWORD timeoutMs = 15000);
 // The message the dialog shows.
 std::wstring DialogMessage(HWND dialog, Dialog kind);
