@@ -24,6 +24,7 @@
 #include "res/resource.h"
 #include "support/StateFixtures.h"
 #include "support/WindowDriver.h"
+#include "win/handle.h"
 
 using namespace testing_support;
 
@@ -319,11 +320,13 @@ std::vector<std::wstring> InstallerRuns(const std::wstring& path) {
     return lines;
 }
 
+constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZRV Velmo";
+
 // The whole chain: the user's インストール starts the real secondary
 // program, which downloads the signed setup, removes the old client through
 // its uninstall entry (the setup itself, with "/uninst"), runs the setup with
 // its "/v" argument and reports; then the main program clears the orders.
-TEST(EndToEnd, TheWholeChainInstallsTheNewClient) {
+void RunWholeChain() {
     Scenario scenario("client-update");
     ASSERT_FALSE(scenario.Setting(L"uninstall_key").empty()) << "the site has no client setup";
     const std::wstring subCommand = testing_support::BuildTreePath(VUT_SUB_PROGRAM) + L" /called_service";
@@ -354,6 +357,20 @@ TEST(EndToEnd, TheWholeChainInstallsTheNewClient) {
     EXPECT_EQ(InstallerRuns(client + L"installer_runs.txt"), runs);
     EXPECT_EQ(RawProfileValue(kToolFolder + L"\\ZRVCAVelmo.ini", L"OPTION", L"Velmo_instState"), L"0");
     ExpectOrdersCleared(kExchangeFile);
+}
+
+TEST(EndToEnd, TheWholeChainInstallsTheNewClientAndPutsTheMachineBack) {
+    // What the chain changes outside the scenario's folders: the client's
+    // INI file and its uninstall entry, as the prefix had them before.
+    const auto machineState = [] {
+        const std::wstring ini = ClientIniPath();
+        const bool entry = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_QUERY_VALUE,
+                                         win::RegKey().put()) == ERROR_SUCCESS;
+        return (exists(ini) ? read_bytes(ini) : "<no INI file>") + (entry ? "<entry>" : "<no entry>");
+    };
+    const std::string before = machineState();
+    RunWholeChain();
+    EXPECT_EQ(machineState(), before) << "the scenario was not put back";
 }
 
 }  // namespace
