@@ -6,10 +6,14 @@
 # (see scripts/fixtures/make_update_site.py); the OPTIONs go to the program.
 # nginx on 127.0.0.1 serves the scenario's update site from the build tree,
 # and the scenario's settings, exchange and client files are laid out on the
-# prefix's drive C:. A stub stands in for the secondary program and records
-# what it is handed. Without a display the program runs on a virtual one, a
-# screenshot of each dialog is saved and each dialog is answered with its
-# close box; with a display the dialogs are yours to answer.
+# prefix's drive C:. In client-update the settings name the real secondary
+# program: after インストール it downloads the site's signed fake client
+# setup, removes the old client through its uninstall entry, runs the setup
+# and reports. In the other scenarios a stub stands in for it and records
+# what it is handed. Without a display the programs run on a virtual one, a
+# screenshot of each dialog of either program is saved and each dialog is
+# answered with its close box, but client-update's offer with インストール;
+# with a display the dialogs are yours to answer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-common.sh
@@ -22,10 +26,17 @@ if [ $# -gt 0 ] && [[ $1 != /* ]]; then
 fi
 
 bash scripts/install-deps.sh
-build=$(bash scripts/build.sh --tests VelmoUpgradeTool_Main watch_dialogs stub_sub_program cert_package_fixtures)
+build=$(bash scripts/build.sh --tests VelmoUpgradeTool_Main VelmoUpgradeTool_Sub watch_dialogs stub_sub_program \
+  cert_package_fixtures client_setup_fixture)
 here=$PWD
 state=$here/$build/demo
 programs=$here/$build/tests/update_main/program
+sub_program=$programs/stub_sub_program.exe
+answers=()
+if [ "$scenario" = client-update ]; then
+  sub_program=$here/$build/update_sub/VelmoUpgradeTool_Sub.exe
+  answers=(--accept)
+fi
 
 desktop=${DISPLAY:-}
 stop() {
@@ -33,7 +44,8 @@ stop() {
   bash "$here/scripts/wine-env.sh" down "$state"
 }
 trap stop EXIT
-vut_scenario_serve "$state" "$scenario" "$programs/stub_sub_program.exe" "$programs/cert-package-fixtures/good.cab"
+vut_scenario_serve "$state" "$scenario" "$sub_program" "$programs/cert-package-fixtures/good.cab" \
+  "$programs/client-setup-fixture/VelmoSetup.exe"
 VUT_DISPLAY=$desktop bash scripts/wine-env.sh up "$state"
 vut_wine_env "$state"
 vut_scenario_lay_out "$state"
@@ -48,12 +60,24 @@ else
   shots="$here/$build/demo-screenshots"
   rm -rf "$shots/screenshots"
   mkdir -p "$shots"
-  "$WINE" "$here/$build/tests/support/watch_dialogs.exe" "$shots" "$program" "$@" || true
+  "$WINE" "$here/$build/tests/support/watch_dialogs.exe" ${answers[@]+"${answers[@]}"} "$shots" "$program" "$@" || true
   echo "screenshots: $shots/screenshots"
+fi
+drive=$WINEPREFIX/drive_c
+# The orders as the end of the run left them.
+show_orders() {
+  tr -d '\r' <"$1" | awk '/^\[/ { show = $0 ~ /^\[(Command|Message|Pelmarch)\]$/ } show { print "  " $0 }'
+}
+runs="$drive/Program Files/ZRV/Velmo/installer_runs.txt"
+if [ -f "$runs" ]; then
+  echo "the secondary program ran the fake client setup:"
+  iconv -f UTF-16LE -t UTF-8 "$runs" | tr -d '\r' | sed 's/^/  /'
+  echo "the client's INI file now says $(tr -d '\r' <"$drive/windows/ZRVCAVelmo.ini" | grep '^ZRVVelmoVersion=' || echo 'nothing: it is gone')"
+  echo "the orders after the run:"
+  show_orders "$drive/ProgramData/ZRV/VelmoUpgradeTool/data/VelmoUpgradeData.ini"
 fi
 if [ -f "$state/stub-record/command_line.txt" ]; then
   echo "the secondary program (a stub) was started: $(cat "$state/stub-record/command_line.txt")"
   echo "the orders it was handed:"
-  tr -d '\r' <"$state/stub-record/exchange.ini" |
-    awk '/^\[/ { show = $0 ~ /^\[(Command|Message|Pelmarch)\]$/ } show { print "  " $0 }'
+  show_orders "$state/stub-record/exchange.ini"
 fi

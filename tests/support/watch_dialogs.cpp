@@ -1,15 +1,20 @@
-// watch_dialogs OUT_DIR PROGRAM [ARGS...]
-// Runs a program and, for each dialog it shows, saves a screenshot in OUT_DIR,
-// prints the dialog's texts and closes it as the close box would, so that an
-// unattended run ends; a dialog with a progress bar ends by itself and is left
-// to do so. Exits with the program's exit code.
+// watch_dialogs [--accept] OUT_DIR PROGRAM [ARGS...]
+// Runs a program and, for each dialog that it or a program it starts shows
+// (the secondary program, say), saves a screenshot in OUT_DIR named after
+// its order and its program, prints the dialog's texts and closes it as the
+// close box would, so that an unattended run ends; with --accept a dialog
+// with an OK button is answered with that button instead. A dialog with a
+// progress bar ends by itself and is left to do so. Exits with the program's
+// exit code.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <set>
 #include <string>
 
+#include "support/ProgramRun.h"
 #include "support/WindowDriver.h"
 #include "win/handle.h"
 
@@ -41,22 +46,39 @@ void PrintTexts(HWND dialog) {
     }
 }
 
+// The file name of the window's program without ".exe"; "dialog" when it
+// cannot be had.
+std::wstring ProgramName(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    const win::KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    if (!process || !QueryFullProcessImageNameW(process.get(), 0, path, &length)) return L"dialog";
+    std::wstring name(path, length);
+    name.erase(0, name.find_last_of(L"\\/") + 1);
+    if (name.size() > 4 && _wcsicmp(name.c_str() + name.size() - 4, L".exe") == 0) name.resize(name.size() - 4);
+    return name;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 3) {
-        fwprintf(stderr, L"usage: watch_dialogs OUT_DIR PROGRAM [ARGS...]\n");
+    const bool accept = argc > 1 && wcscmp(argv[1], L"--accept") == 0;
+    const int first = accept ? 2 : 1;
+    if (argc < first + 2) {
+        fwprintf(stderr, L"usage: watch_dialogs [--accept] OUT_DIR PROGRAM [ARGS...]\n");
         return 2;
     }
-    SetEnvironmentVariableW(L"VUT_ARTIFACTS", argv[1]);
+    SetEnvironmentVariableW(L"VUT_ARTIFACTS", argv[first]);
     std::wstring commandLine;
-    for (int i = 2; i < argc; ++i) commandLine += (i > 2 ? L" " : L"") + QuoteArgument(argv[i]);
+    for (int i = first + 1; i < argc; ++i) commandLine += (i > first + 1 ? L" " : L"") + QuoteArgument(argv[i]);
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-        fwprintf(stderr, L"cannot start %ls: %lu\n", argv[2], GetLastError());
+        fwprintf(stderr, L"cannot start %ls: %lu\n", argv[first + 1], GetLastError());
         return 2;
     }
     win::KernelHandle process(started.hProcess);
@@ -64,17 +86,28 @@ int wmain(int argc, wchar_t** argv) {
 
     std::set<HWND> seen;
     int shot = 0;
+    // The program waits for what it starts, so its end is the end of the run.
     while (WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
-        const HWND dialog = WaitForDialog(started.dwProcessId, 0, 200);
-        if (!dialog || seen.count(dialog)) continue;
+        const HWND dialog = WaitForDialogWhere(
+            0,
+            [&](HWND candidate) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(candidate, &owner);
+                return !seen.count(candidate) && IsStartedBy(owner, started.dwProcessId);
+            },
+            200);
+        if (!dialog) continue;
         seen.insert(dialog);
         Sleep(500);  // let it finish drawing
-        const std::wstring name = std::to_wstring(++shot) + L"_dialog";
+        const std::wstring name = std::to_wstring(++shot) + L"_" + ProgramName(dialog);
         SaveScreenshot(dialog, name);
         PrintLine(L"screenshot " + name + L".png");
         PrintTexts(dialog);
         // Closing a progress dialog would cancel what it shows.
-        if (!FindWindowExW(dialog, nullptr, PROGRESS_CLASSW, nullptr)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        if (FindWindowExW(dialog, nullptr, PROGRESS_CLASSW, nullptr)) continue;
+        const HWND ok = GetDlgItem(dialog, IDOK);
+        const bool answerOk = accept && ok && IsWindowEnabled(ok) && IsWindowVisible(ok);
+        PostMessageW(dialog, WM_COMMAND, answerOk ? IDOK : IDCANCEL, 0);
     }
     DWORD exitCode = 0;
     GetExitCodeProcess(process.get(), &exitCode);
