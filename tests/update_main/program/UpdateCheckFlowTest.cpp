@@ -304,3 +304,40 @@ TEST_F(UpdateCheckFlowTest, AuxiliaryUpdateDueByModeAndGate) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a run of the progress dialog comes to: the time-out before the
+// cancel it causes, a given-up proxy authentication as a cancel, else the
+// failing file by position; only OK without a recorded failure is success.
+TEST(DownloadOutcome, DialogResultsAndTheirTexts) {
+    struct Row {
+        INT_PTR dialog;
+        int result, cancelled, category, code, finished;
+        bool succeeded;
+        CString text;  // when not succeeded
+    };
+    const Row rows[] = {
+        {IDOK, DOWNLOAD_DONE, 0, DOWNLOAD_NO_ERROR, 0, 4, true, L""},
+        {IDCANCEL, DOWNLOAD_TIMED_OUT, 1, DOWNLOAD_NO_ERROR, 0, 2, false, ErrorText(K502)},
+        {IDCANCEL, DOWNLOAD_DONE, 1, DOWNLOAD_NO_ERROR, 0, 1, false, DOWNLOAD_CANCELLED_TEXT},
+        {IDCANCEL, DOWNLOAD_FAILED, 0, DOWNLOAD_NO_ERROR, 9999, 0, false, DOWNLOAD_CANCELLED_TEXT},
+        {IDCANCEL, DOWNLOAD_FAILED, 0, DOWNLOAD_REQUEST_FAILED, 404, 2, false, DownloadErrorText(2, 404)},
+        {IDOK, DOWNLOAD_FAILED, 0, DOWNLOAD_READ_FAILED, 112, 3, false, DownloadErrorText(3, 112)},
+        {-1, DOWNLOAD_DONE, 0, DOWNLOAD_NO_ERROR, 0, 0, false, DownloadErrorText(0, 0)},  // never ran
+    };
+    for (const Row& row : rows) {
+        DownloadResult result;
+        result.result = row.result;
+        result.cancelled = row.cancelled;
+        result.error_category = row.category;
+        result.error_code = row.code;
+        result.finished_count = row.finished;
+        EXPECT_EQ(DownloadSucceeded(row.dialog, result), row.succeeded) << row.dialog << " " << row.code;
+        if (!row.succeeded) {
+            EXPECT_EQ(DownloadFailureText(result), row.text) << row.dialog << " " << row.code;
+        }
+    }
+}
+
+}  // namespace
