@@ -12,17 +12,16 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <aclapi.h>
 
 #include <filesystem>
 
+#include "AdminOnlyAccess.h"
 #include "RootStoreFixtures.h"
-#include "certfolders/AdminOnlyFolder.h"
 #include "certfolders/CertFolderUpdate.h"
 #include "certfolders/StagedCertPackage.h"
+#include "fileops/AdminOnlyFolder.h"
 #include "paths/PathConstants.h"
 #include "support/StateFixtures.h"
-#include "win/handle.h"
 
 namespace {
 
@@ -198,23 +197,8 @@ TEST(AdminOnlyFolder, GrantsNobodyButTheOwnerAndSystemAndIsNeverTakenOver) {
     StagedCertPackage package(base.path());
     ASSERT_TRUE(package.Stage());
     ASSERT_TRUE(CreateAdminOnlyFolder(base / L"backup"));
-    for (const std::wstring& folder : {package.StagingFolder(), base / L"backup"}) {
-        PSID owner = nullptr;
-        PACL dacl = nullptr;
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        const SECURITY_INFORMATION wanted = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
-        ASSERT_EQ(GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, wanted, &owner, nullptr, &dacl, nullptr,
-                                        &descriptor),
-                  static_cast<DWORD>(ERROR_SUCCESS));
-        const win::LocalMemory held(descriptor);
-        ACCESS_ALLOWED_ACE* ace = nullptr;
-        for (DWORD i = 0; dacl && GetAce(dacl, i, reinterpret_cast<void**>(&ace)); ++i) {
-            const PSID sid = &ace->SidStart;
-            EXPECT_TRUE(ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE || EqualSid(sid, owner) ||
-                        IsWellKnownSid(sid, WinLocalSystemSid) || IsWellKnownSid(sid, WinBuiltinAdministratorsSid))
-                << "entry " << i;
-        }
-    }
+    for (const std::wstring& folder : {package.StagingFolder(), base / L"backup"})
+        EXPECT_TRUE(GrantsOnlyOwnerSystemAndAdministrators(folder)) << testing::PrintToString(folder);
     EXPECT_FALSE(CreateAdminOnlyFolder(base / L"backup"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
 }

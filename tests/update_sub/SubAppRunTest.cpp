@@ -6,6 +6,14 @@
 // (WINDIR) for the client's INI file, registry keys for the uninstall
 // strings and the pending renames, and a runner whose programs act as the
 // real ones would.
+//
+// Only Windows can show: that a user cannot write the folder the setup is
+// fetched to and run from, and so cannot plant a DLL for it to load (Wine
+// keeps no access lists; it makes one up from the folder's mode bits, which
+// shows only that the folder grants nobody but its owner and SYSTEM
+// anything, where an ordinary folder lets everyone read), and that the
+// folder of an earlier run, owned by the Administrators, is removed rather
+// than set aside (Wine reports every file as the user's).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "AdminOnlyAccess.h"
 #include "InstallFakes.h"
 #include "qen_lib/signer/signer_certificate.h"
 #include "startup/VelmoUpgradeToolSubApp.h"
@@ -49,6 +58,12 @@ struct DownloadAnswer {
 
 const DownloadAnswer kDownloaded{IDOK, DOWNLOAD_NO_ERROR, 0, 0, 0};
 
+// What a user left where the client setup is fetched to, before the run: a
+// folder of their own with a DLL for the setup to load and a setup of their
+// own, or that folder held open without delete sharing, as another program
+// may, so that it cannot be moved.
+enum class Planted { Nothing, Folder, HeldFolder };
+
 struct Machine {
     DownloadAnswer download = kDownloaded;
     const wchar_t* unsignedFile = L"";      // "client", "auxSetup" or "auxMsi"
@@ -58,6 +73,7 @@ struct Machine {
     bool uninstallerRemovesClient = true;
     bool certificatesOk = true;
     bool zavaZuvazWithoutProperties = false;
+    Planted planted = Planted::Nothing;
 };
 
 struct Expected {
@@ -136,6 +152,14 @@ const RunCase kRunCases[] = {
       L"インストールされました。\nただし以下の情報を引き継げませんでした。"
       L"\n・リポジトリ接続プロトコル設定",
       L"6.2.0", Started({kUpgrade, L"VelmoInit"}), L"new"}},
+    {"a user's folder where the setup is fetched to is set aside unread, its DLL never beside the setup",
+     {L"6.1.9", Client::Update, false, L""},
+     {kDownloaded, L"", L"6.2.0", true, true, true, true, false, Planted::Folder},
+     {Dialog::Closing, kInstalled, L"6.2.0", Started({kUpgrade, L"VelmoInit"}), L"new"}},
+    {"a user's folder that cannot be set aside: K501 with its reason, nothing fetched",
+     {L"6.1.9", Client::Update, false, L""},
+     {kDownloaded, L"", L"6.2.0", true, true, true, true, false, Planted::HeldFolder},
+     {Dialog::Closing, L"(エラー：K501 , 詳細コード：32)", L"6.1.9", {}, nullptr}},
     {"download cancelled", {L"6.1.9", Client::Update, false, L""}, {{IDCANCEL, DOWNLOAD_NO_ERROR, 0, 1, 1}},
      {Dialog::Closing, kCancelled, L"6.1.9", {}, nullptr}},
     {"proxy authentication given up", {L"", Client::NoUpdate, true, L""}, {{IDCANCEL, DOWNLOAD_NO_ERROR, 9999, 0, 2}},
@@ -207,7 +231,9 @@ private:
     // "client", "auxSetup" or "auxMsi", as the rows name the downloaded files.
     std::wstring FileName(const std::wstring& path) const;
     bool Writable(const std::wstring& path) const;
+    void Plant();
     void CheckDownloadedFiles() const;
+    void CheckPlantedFolder() const;
 
     const RunCase& m_row;
     TempFolder m_base, m_clients;
@@ -218,9 +244,11 @@ private:
     const std::wstring m_oldClient = m_clients / L"old\\client";
     const std::wstring m_newClient = m_clients / L"new\\client";
     const std::wstring m_script = m_base / L"deploy.vbs";
-    const std::wstring m_clientSetup = m_base / L"ZRV\\VelmoUpgradeTool\\Velmo.exe";
+    const std::wstring m_setupFolder = m_base / L"ZRV\\VelmoUpgradeTool\\setupstaging";
+    const std::wstring m_clientSetup = m_setupFolder + L"\\Velmo.exe";
     const std::wstring m_auxSetup = m_base / L"ZRV\\VelmoUpgradeTool\\data\\download\\setup.exe";
     const std::wstring m_auxMsi = m_base / L"ZRV\\VelmoUpgradeTool\\data\\download\\Pelmarch.msi";
+    win::FileHandle m_heldPlantedFolder;
 
     // What the run did.
     DownloadList m_downloaded;
@@ -228,6 +256,7 @@ private:
     std::vector<std::wstring> m_certificateClients;
     std::vector<std::pair<Dialog, ClosingDialogText>> m_dialogs;
     bool m_setupHeld = false;
+    bool m_setupFolderAdminOnly = false;
     bool m_auxFilesHeldAtInit = false;
 };
 
@@ -241,8 +270,19 @@ SubAppMachine::SubAppMachine(const RunCase& row) : m_row(row) {
     else
         WriteFileBytes(m_clients / L"old\\Velmo ZavaZuvaz OptionPack\\Dravenset.exe", "MZ");
     if (*row.orders.installed) WriteClient(row.orders.installed, m_oldClient);
+    Plant();
     WriteOrders();
     m_runner.onRun = [this](const std::wstring& line) { PlayProgram(line); };
+}
+
+void SubAppMachine::Plant() {
+    if (m_row.machine.planted == Planted::Nothing) return;
+    WriteFileBytes(m_setupFolder + L"\\version.dll", "planted DLL");
+    WriteFileBytes(m_clientSetup, "planted setup");
+    if (m_row.machine.planted != Planted::HeldFolder) return;
+    m_heldPlantedFolder.reset(CreateFileW(m_setupFolder.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    EXPECT_TRUE(m_heldPlantedFolder.valid()) << GetLastError();
 }
 
 void SubAppMachine::WriteOrders() const {
@@ -288,6 +328,8 @@ void SubAppMachine::PlayProgram(const std::wstring& line) {
     m_runner.starts = true;
     if (program.compare(0, 5, L"setup") == 0) {
         m_setupHeld = !Writable(m_clientSetup);
+        m_setupFolderAdminOnly = GrantsOnlyOwnerSystemAndAdministrators(m_setupFolder) &&
+                                 !testing_support::exists(m_setupFolder + L"\\version.dll");
         m_runner.starts = m_row.machine.setupInstalls != nullptr;
         if (m_runner.starts && *m_row.machine.setupInstalls) WriteClient(m_row.machine.setupInstalls, m_newClient);
     } else if (program.compare(0, 9, L"VelmoInit") == 0) {
@@ -364,7 +406,8 @@ void SubAppMachine::CheckDownloadedFiles() const {
         expected.push_back({kAuxSetupUrl, m_auxSetup.c_str()});
         expected.push_back({kAuxMsiUrl, m_auxMsi.c_str()});
     }
-    const bool mayDownload = m_row.machine.admin && m_row.machine.hardened && !expected.empty();
+    const bool mayDownload = m_row.machine.admin && m_row.machine.hardened && !expected.empty() &&
+                             m_row.machine.planted != Planted::HeldFolder;
     ASSERT_EQ(m_downloadAsked, mayDownload);
     if (!mayDownload) return;
     ASSERT_EQ(m_downloaded.size(), expected.size());
@@ -377,6 +420,14 @@ void SubAppMachine::CheckDownloadedFiles() const {
             EXPECT_NE(testing_support::exists(path), FileName(path) == m_row.machine.unsignedFile) << path;
         }
     }
+}
+
+// Moved aside whole, never read or emptied.
+void SubAppMachine::CheckPlantedFolder() const {
+    if (m_row.machine.planted == Planted::Nothing) return;
+    const std::wstring aside = m_row.machine.planted == Planted::Folder ? m_setupFolder + L".aside1" : m_setupFolder;
+    EXPECT_EQ(testing_support::read_bytes(aside + L"\\version.dll"), "planted DLL");
+    EXPECT_EQ(testing_support::read_bytes(aside + L"\\Velmo.exe"), "planted setup");
 }
 
 void SubAppMachine::RunAndCheck() {
@@ -411,10 +462,12 @@ void SubAppMachine::RunAndCheck() {
         e.certificateClient ? std::vector<std::wstring>{e.certificateClient} : std::vector<std::wstring>{};
     EXPECT_EQ(m_certificateClients, certificateClients);
     CheckDownloadedFiles();
+    CheckPlantedFolder();
     const bool setupRan = std::find(e.started.begin(), e.started.end(), kUpgrade) != e.started.end() ||
                           std::find(e.started.begin(), e.started.end(), kFresh) != e.started.end();
     if (setupRan) {
         EXPECT_TRUE(m_setupHeld) << "the setup could be changed while it ran";
+        EXPECT_TRUE(m_setupFolderAdminOnly) << "the setup ran from a folder a user could write";
     }
     if (m_row.orders.auxApp && !e.started.empty() && e.started.back() == L"VelmoInit") {
         EXPECT_TRUE(m_auxFilesHeldAtInit) << "the auxiliary files could be changed while VelmoInit ran";

@@ -3,8 +3,8 @@
 #include <array>
 #include <cwchar>
 
-#include "certfolders/AdminOnlyFolder.h"
 #include "certfolders/StagedCertPackage.h"
+#include "fileops/AdminOnlyFolder.h"
 #include "paths/PathConstants.h"
 #include "qen_lib/file.h"
 

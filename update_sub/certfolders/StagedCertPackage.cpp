@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "certfolders/AdminOnlyFolder.h"
 #include "certpackage/CertPackageExtraction.h"
+#include "fileops/AdminOnlyFolder.h"
 #include "qen_lib/file.h"
 #include "qen_lib/signer/VerifyFileSigner.h"
 #include "vornpath/pki/CheckCertStore.h"

@@ -9,6 +9,13 @@
 #include "install/OptionTools.h"
 #include "install/ProgramRunner.h"
 #include "install/RegistryPlaces.h"
+#include "paths/PathConstants.h"
+
+// Below the common application-data folder: where the client setup is
+// fetched to and run from, a folder that only SYSTEM and the Administrators
+// may write. The setup runs with our rights and loads DLLs from its own
+// folder before the system's, so a user must not be able to put one there.
+inline constexpr auto CLIENT_SETUP_STAGING_SUBDIR = path_detail::Join(L"\\", TOOL_DIR, L"\\setupstaging");
 
 // The orders and settings the install follows, as read at start.
 struct InstallOrders {

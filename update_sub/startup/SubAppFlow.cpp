@@ -5,11 +5,11 @@
 #include "certfolders/CertUpdateText.h"
 #include "client/InstalledProductInfo.h"
 #include "download/HttpClient.h"
+#include "fileops/AdminOnlyFolder.h"
 #include "install/ClientInit.h"
 #include "messages/SubMessages.h"
 #include "paths/PathConstants.h"
 #include "paths/PathExpansion.h"
-#include "profile/IniProfile.h"
 #include "qen_lib/file.h"
 #include "qen_lib/signer/signer_certificate.h"
 
@@ -31,7 +31,8 @@ SubAppFlow::SubAppFlow(CVelmoUpgradeToolSubApp& app, SubAppActions& actions)
       // The deployment's script belongs to every client update.
       m_clientUpdateDue(!app.m_dURL.empty() && !app.m_vbsFile.empty()),
       m_auxAppUpdateDue(app.m_store.ReadAuxAppUpdate().needs_update),
-      m_clientSetup(JoinFolderPath(app.m_store.BaseFolder(), TOOL_DIR, L"Velmo.exe")),
+      m_clientSetupFolder(app.m_store.BaseFolder() + CLIENT_SETUP_STAGING_SUBDIR.c_str()),
+      m_clientSetup(m_clientSetupFolder + L"\\Velmo.exe"),
       m_auxAppSetup(ExpandPath(SETUP_EXE_PATH.c_str())),
       m_auxAppMsi(ExpandPath(AUX_APP_MSI_PATH.c_str())),
       m_closing{CString(), app.m_common.c_str(), app.m_env.InstallStatusLabel().c_str()} {}
@@ -52,7 +53,13 @@ bool SubAppFlow::MayInstall() {
 
 bool SubAppFlow::Downloaded() {
     DownloadList list;
-    if (m_clientUpdateDue) list.push_back({m_app.m_dURL.c_str(), m_clientSetup.c_str()});
+    if (m_clientUpdateDue) {
+        // Made anew for each run; whatever lies there, a user's folder with
+        // a DLL for the setup to load included, is set aside unread.
+        if (!qen_lib::file::make_parent_dirs(m_clientSetupFolder) || !RemakeAdminOnlyFolder(m_clientSetupFolder))
+            return Closed(SubDownloadFailedText(true, static_cast<int>(::GetLastError())));
+        list.push_back({m_app.m_dURL.c_str(), m_clientSetup.c_str()});
+    }
     if (m_auxAppUpdateDue) {
         qen_lib::file::make_parent_dirs(m_auxAppSetup);
         list.push_back({m_app.m_store.GetAuxAppSetupUrl(), m_auxAppSetup.c_str()});
@@ -78,8 +85,8 @@ bool SubAppFlow::AuxAppFilesSigned() {
 
 bool SubAppFlow::ClientInstalled() {
     if (!m_clientUpdateDue) return true;
-    // Held from its check until it has run: it lies in a folder the user
-    // can write, and it runs with our rights.
+    // Held from its check until it has run, so that what runs with our
+    // rights is what was checked.
     win::FileHandle heldSetup;
     if (!Signed(m_clientSetup, SIGNER_KIND_MAKER, heldSetup)) return Closed(SubErrorText(SubError::K602));
     const InstallOrders orders{m_app.m_env.installed, m_app.m_uninst, m_app.m_uninstAll, m_app.m_vbsFile};

@@ -45,6 +45,7 @@ private:
     CInstallContext m_context;
     const bool m_clientUpdateDue;
     const bool m_auxAppUpdateDue;
+    const std::wstring m_clientSetupFolder;
     const std::wstring m_clientSetup;
     const std::wstring m_auxAppSetup;
     const std::wstring m_auxAppMsi;

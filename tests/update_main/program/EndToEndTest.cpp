@@ -346,7 +346,9 @@ void RunWholeChain() {
     EXPECT_EQ(ExitCode(run), 0u);
     EXPECT_FALSE(stub.Started());
 
-    const std::wstring setup = kToolFolder + L"\\Velmo.exe";
+    // Fetched into, and run from, the folder that only the Administrators
+    // may write.
+    const std::wstring setup = kToolFolder + L"\\setupstaging\\Velmo.exe";
     EXPECT_EQ(read_bytes(setup), scenario.SiteFile(L"setup\\VelmoSetup_6.2.0.exe"));
     const std::vector<std::wstring> runs = {
         L"\"" + scenario.Setting(L"uninstaller") + L"\" /uninst",

@@ -1,7 +1,8 @@
 #pragma once
 // Folders that only SYSTEM and the Administrators may write, for what this
 // program, running elevated, takes from files a user could have changed: the
-// certificate package it checks again, and the backup it may restore from.
+// certificate package it checks again, the backup it may restore from, and
+// the client setup it runs, which loads DLLs from its own folder first.
 #include <string>
 
 // Creates the folder (its parent must exist) owned by the Administrators,

@@ -1,4 +1,4 @@
-#include "certfolders/AdminOnlyFolder.h"
+#include "fileops/AdminOnlyFolder.h"
 
 #include <windows.h>
 #include <aclapi.h>
