@@ -5,9 +5,6 @@
 #include "certpackage/CertPackageExtraction.h"
 #include "fileops/AdminOnlyFolder.h"
 #include "qen_lib/file.h"
-#include "qen_lib/signer/VerifyFileSigner.h"
-#include "vornpath/pki/CheckCertStore.h"
-#include "win/handle.h"
 
 StagedCertPackage::StagedCertPackage(const std::wstring& baseFolder)
     : m_cabinet(baseFolder + CACERTS_CAB_SUBPATH.c_str()),
@@ -24,20 +21,5 @@ bool StagedCertPackage::Stage() {
     m_made = true;
     const std::wstring cabinet = m_staging + L"\\cacerts.cab";
     if (!::CopyFileW(m_cabinet.c_str(), cabinet.c_str(), TRUE)) return false;
-    if (!ExtractChecked(cabinet)) return false;
-    for (const wchar_t* store : {L"\\cs1", L"\\cs2"}) {
-        if (CheckCertStore((m_package + store).c_str()) != CHECK_STORE_OK) {
-            ::SetLastError(ERROR_INVALID_DATA);
-            return false;
-        }
-    }
-    return true;
-}
-
-bool StagedCertPackage::ExtractChecked(const std::wstring& cabinet) const {
-    // Held without write or delete sharing from the check to the end of the
-    // extraction: what is unpacked is what was checked.
-    win::FileHandle held;
-    return VerifyFileSigner(cabinet.c_str(), SIGNER_KIND_MAKER, held) &&
-           ExtractCertPackage(cabinet.c_str(), m_package.c_str());
+    return CheckAndExtractCertPackage(cabinet.c_str(), m_package.c_str()) == CertPackageCheck::Ok;
 }

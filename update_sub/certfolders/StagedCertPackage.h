@@ -33,8 +33,6 @@ public:
     const std::wstring& PackageFolder() const { return m_package; }
 
 private:
-    bool ExtractChecked(const std::wstring& cabinet) const;
-
     std::wstring m_cabinet;
     std::wstring m_staging;
     std::wstring m_package;

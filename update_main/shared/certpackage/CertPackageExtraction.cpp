@@ -6,6 +6,9 @@
 #include <cwctype>
 
 #include "qen_lib/file.h"
+#include "qen_lib/signer/VerifyFileSigner.h"
+#include "vornpath/pki/CheckCertStore.h"
+#include "win/handle.h"
 
 namespace {
 
@@ -87,4 +90,19 @@ BOOL ExtractCertPackage(const wchar_t* cabinet, const wchar_t* packageFolder) {
     const DWORD error = extraction.error != ERROR_SUCCESS ? extraction.error : iterateError;
     ::SetLastError(error != ERROR_SUCCESS ? error : ERROR_INVALID_DATA);
     return FALSE;
+}
+
+CertPackageCheck CheckAndExtractCertPackage(const wchar_t* cabinet, const wchar_t* packageFolder) {
+    {
+        win::FileHandle held;
+        if (!VerifyFileSigner(cabinet, SIGNER_KIND_MAKER, held)) return CertPackageCheck::SignerRefused;
+        if (!ExtractCertPackage(cabinet, packageFolder)) return CertPackageCheck::Unusable;
+    }
+    for (const wchar_t* store : {L"\\cs1", L"\\cs2"}) {
+        if (CheckCertStore((std::wstring(packageFolder) + store).c_str()) != CHECK_STORE_OK) {
+            ::SetLastError(ERROR_INVALID_DATA);
+            return CertPackageCheck::Unusable;
+        }
+    }
+    return CertPackageCheck::Ok;
 }

@@ -26,3 +26,17 @@ UINT CALLBACK CabinetFileCallback(PVOID context, UINT notification, UINT_PTR par
 // last error set when the folder cannot be emptied, the cabinet cannot be
 // read or holds a name it may not, or a file cannot be written.
 BOOL ExtractCertPackage(const wchar_t* cabinet, const wchar_t* packageFolder);
+
+// What became of a downloaded package.
+enum class CertPackageCheck {
+    Ok,             // the maker's, unpacked, both stores whole
+    SignerRefused,  // not signed by the maker
+    Unusable,       // cannot be unpacked, or a store in it is broken
+};
+
+// Checks the cabinet's signer (the maker's) through a handle held until the
+// extraction ends, so that what is unpacked is what was checked; unpacks it
+// into packageFolder (ExtractCertPackage) and checks the stores "cs1" and
+// "cs2" there. Anything but Ok leaves the last error (ERROR_INVALID_DATA for
+// a broken store).
+CertPackageCheck CheckAndExtractCertPackage(const wchar_t* cabinet, const wchar_t* packageFolder);
