@@ -16,8 +16,6 @@ namespace {
 using Cert = qen_lib::cert::Cert;
 using Certs = CertificateStore::Certs;
 
-const wchar_t kHashSeparator[] = L"_";
-
 // Copies of the certificates that predicate accepts, records in ascending
 // certHash order, each read from its file first when it is not yet. A file
 // that does not load ends the walk: result tells why, and the copies made
@@ -49,7 +47,7 @@ qen_lib::port::Bytes FileBaseCertificateStore::GetCertHash(const Cert& cert) con
 }
 
 std::wstring FileBaseCertificateStore::CertHashToString(const qen_lib::port::Bytes& bytes) const {
-    return qen_lib::port::join_hex(bytes, kHashSeparator);
+    return HashText(bytes);
 }
 
 std::wstring FileBaseCertificateStore::KeyIdToString(const qen_lib::port::Bytes& bytes) const {

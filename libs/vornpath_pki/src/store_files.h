@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "qen_lib/cert/Cert.h"
+#include "qen_lib/port/bytes.h"
 #include "vornpath/pki/FileBaseCertificateStore.h"
 
 // The name under which the file layer's log entries appear.
@@ -36,6 +37,7 @@ int DeleteCertFile(const std::wstring& folder, const CertRecord& record);
 std::wstring CertFilePath(const std::wstring& folder, const std::wstring& certHash);
 
 // Hash texts: two lowercase hex digits a byte, joined by "_".
+std::wstring HashText(const qen_lib::port::Bytes& bytes);
 std::wstring CertHashText(const qen_lib::cert::Cert& cert);
 std::wstring CertHashSha256Text(const qen_lib::cert::Cert& cert);
 std::wstring KeyIdText(const qen_lib::cert::Cert& cert);

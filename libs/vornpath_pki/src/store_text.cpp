@@ -17,6 +17,8 @@ bool IsHexDigit(wchar_t c) { return (c >= L'0' && c <= L'9') || (c >= L'a' && c 
 
 }  // namespace
 
+std::wstring HashText(const qen_lib::port::Bytes& bytes) { return qen_lib::port::join_hex(bytes, kHashSeparator); }
+
 std::wstring CertHashText(const qen_lib::cert::Cert& cert) {
     return cert.digest(qen_lib::cert::SHA1_NAME).to_hex(kHashSeparator);
 }
@@ -25,9 +27,7 @@ std::wstring CertHashSha256Text(const qen_lib::cert::Cert& cert) {
     return cert.digest(qen_lib::cert::SHA256_NAME).to_hex(kHashSeparator);
 }
 
-std::wstring KeyIdText(const qen_lib::cert::Cert& cert) {
-    return qen_lib::port::join_hex(cert.native().get_subject_key_id(), kHashSeparator);
-}
+std::wstring KeyIdText(const qen_lib::cert::Cert& cert) { return HashText(cert.native().get_subject_key_id()); }
 
 bool IsHashText(const std::wstring& text, std::size_t bytes) {
     // n bytes take 3n - 1 characters: "xx" and n - 1 times "_xx".
