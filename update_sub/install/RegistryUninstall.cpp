@@ -1,7 +1,6 @@
 #include "install/RegistryUninstall.h"
 
-#include <vector>
-
+#include "paths/PathExpansion.h"
 #include "win/handle.h"
 
 namespace {
@@ -16,13 +15,11 @@ constexpr wchar_t kVelmoKey[] = L"ZRV Velmo";
 constexpr OldProduct kBeforeVelmo = {L"InstallShield_{7E3B91C4-2A6F-4D08-9B5E-C41F0A7D3E62}", L" /uninst"};
 constexpr OldProduct kAfterVelmo[] = {{L"Halvern VORNPATH", L" -a"}, {L"ZRV Velmo e-Tax Option Tool", L" /uninst"}};
 
+// A string that Windows cannot expand gives no command at all.
 std::optional<std::wstring> Expanded(const std::wstring& text) {
-    const DWORD length = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-    if (length == 0) return std::nullopt;
-    std::vector<wchar_t> buffer(length);
-    const DWORD written = ExpandEnvironmentStringsW(text.c_str(), buffer.data(), length);
-    if (written == 0 || written > length) return std::nullopt;
-    return std::wstring(buffer.data());
+    std::wstring expanded = ExpandPath(text);
+    if (expanded.empty()) return std::nullopt;
+    return expanded;
 }
 
 }  // namespace
