@@ -3,6 +3,8 @@
 #include <cwctype>
 #include <iterator>
 
+#include "qen_lib/text.h"
+
 namespace {
 
 constexpr wchar_t kBlanks[] = L" \t\r\n";
@@ -61,18 +63,13 @@ std::optional<std::wstring> MsiUninstallArguments(const std::wstring& entry) {
 
 MsiUninstallEntries SplitMsiUninstallEntries(const std::wstring& uninstallAll) {
     MsiUninstallEntries entries;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = uninstallAll.find(L';', start);
-        const std::wstring entry = Trimmed(uninstallAll.substr(start, end == std::wstring::npos ? end : end - start));
-        if (!entry.empty()) {
-            if (std::optional<std::wstring> arguments = MsiUninstallArguments(entry))
-                entries.arguments.push_back(*arguments);
-            else
-                entries.refused.push_back(entry);
-        }
-        if (end == std::wstring::npos) break;
-        start = end + 1;
+    for (const std::wstring& field : qen_lib::text::split_by_string(uninstallAll, L";")) {
+        const std::wstring entry = Trimmed(field);
+        if (entry.empty()) continue;
+        if (std::optional<std::wstring> arguments = MsiUninstallArguments(entry))
+            entries.arguments.push_back(*arguments);
+        else
+            entries.refused.push_back(entry);
     }
     return entries;
 }
