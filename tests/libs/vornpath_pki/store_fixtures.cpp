@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 
+#include "support/test_files.h"
 #include "vornpath/pki/FileBaseCertificateStore.h"
 
 namespace store_test {
@@ -14,9 +15,7 @@ namespace store_test {
 namespace fs = std::filesystem;
 
 std::wstring Fixture(const std::wstring& relative) {
-    std::wstring root = L"Z:" + fs::path(STORE_FIXTURES).wstring();
-    std::replace(root.begin(), root.end(), L'/', L'\\');
-    return root + L"\\" + relative;
+    return test_files::windows_path(STORE_FIXTURES) + L"\\" + relative;
 }
 
 std::vector<Root> Roots() {
