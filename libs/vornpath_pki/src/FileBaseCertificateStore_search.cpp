@@ -17,11 +17,16 @@ using Cert = qen_lib::cert::Cert;
 using Certs = CertificateStore::Certs;
 
 // Copies of the certificates that predicate accepts, records in ascending
-// certHash order, each read from its file first when it is not yet. A file
-// that does not load ends the walk: result tells why, and the copies made
-// before it are returned.
-Certs FilterCerts(const std::wstring& folder, const std::function<bool(const Cert&)>& predicate, int& result,
-                  CertHashMap& certHashes) {
+// certHash order, each read from its file first when it is not yet, under the
+// store's mutex. A file that does not load ends the walk: result tells why,
+// and the copies made before it are returned.
+Certs FilterCerts(async::Mutex* mutex, const std::wstring& folder, const std::function<bool(const Cert&)>& predicate,
+                  int& result, CertHashMap& certHashes) {
+    const LockedFrame frame(mutex);
+    if (!frame.ready()) {
+        result = STORE_LOCK_FAILED;
+        return Certs();
+    }
     Certs certs;
     for (auto& entry : certHashes) {
         CertRecord& record = entry.second;
@@ -60,22 +65,12 @@ bool FileBaseCertificateStore::IsTrusted(const qen_lib::port::Bytes& certHash) c
 }
 
 Certs FileBaseCertificateStore::GetAllCerts(int& result) {
-    const LockedFrame frame(m_mutex);
-    if (!frame.ready()) {
-        result = STORE_LOCK_FAILED;
-        return Certs();
-    }
-    return FilterCerts(m_folder, [](const Cert&) { return true; }, result, m_certHashMap);
+    return FilterCerts(m_mutex, m_folder, [](const Cert&) { return true; }, result, m_certHashMap);
 }
 
 Certs FileBaseCertificateStore::FindCertsBySubject(const std::wstring& subject, int& result) {
-    const LockedFrame frame(m_mutex);
-    if (!frame.ready()) {
-        result = STORE_LOCK_FAILED;
-        return Certs();
-    }
     return FilterCerts(
-        m_folder, [subject](const Cert& cert) { return cert.native().get_subject() == subject; }, result,
+        m_mutex, m_folder, [&subject](const Cert& cert) { return cert.native().get_subject() == subject; }, result,
         m_certHashMap);
 }
 
