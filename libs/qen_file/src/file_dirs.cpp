@@ -1,4 +1,4 @@
-// Folder creation.
+// Folder creation and removal.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -12,17 +12,25 @@
 
 namespace qen_lib::file {
 
+namespace {
+
+// Logs a folder operation's failure (action: "creation", "removal"), leaves
+// its code as the last error and gives the false that the caller returns.
+bool dir_failure(const wchar_t* function, int line, const wchar_t* action, DWORD error, const std::wstring& dir) {
+    log::report(function, line, L"Directory %ls failed(0x%08x): dir=%ls", action, static_cast<unsigned>(error),
+                dir.c_str());
+    SetLastError(error);
+    return false;
+}
+
+}  // namespace
+
 bool file_exists(const std::wstring& path) {
     return FU_FileExists(path.c_str());
 }
 
 bool make_dirs(const std::wstring& dir) {
-    if (file_exists(dir)) {
-        log::report(L"qen_lib::file::make_dirs", 31, L"Directory creation failed(0x%08x): dir=%ls",
-                    static_cast<unsigned>(ERROR_FILE_EXISTS), dir.c_str());
-        SetLastError(ERROR_FILE_EXISTS);
-        return false;
-    }
+    if (file_exists(dir)) return dir_failure(L"qen_lib::file::make_dirs", 31, L"creation", ERROR_FILE_EXISTS, dir);
     // Relative paths are refused here (ERROR_BAD_PATHNAME).
     const int result = SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
     if (result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS) return true;
@@ -40,10 +48,7 @@ bool make_parent_dirs(const std::wstring& path) try {
     }
     return make_dirs(path.substr(0, end));
 } catch (const std::bad_alloc&) {
-    log::report(L"qen_lib::file::make_parent_dirs", 49, L"Directory creation failed(0x%08x): dir=%ls",
-                static_cast<unsigned>(ERROR_NOT_ENOUGH_MEMORY), path.c_str());
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return false;
+    return dir_failure(L"qen_lib::file::make_parent_dirs", 49, L"creation", ERROR_NOT_ENOUGH_MEMORY, path);
 }
 
 namespace {
@@ -81,21 +86,17 @@ DWORD remove_tree_at(const std::wstring& dir) {
 
 }  // namespace
 
-bool remove_tree(const std::wstring& dir) try {
+bool remove_tree(const std::wstring& dir) {
     // Never a relative or empty path: "\\*" below would then search the
     // current drive's root.
     const bool absolute = dir.size() > 2 && ((dir[1] == L':' && dir[2] == L'\\') || dir.compare(0, 2, L"\\\\") == 0);
-    const DWORD error = absolute ? remove_tree_at(dir) : ERROR_BAD_PATHNAME;
-    if (error == 0) return true;
-    log::report(L"qen_lib::file::remove_tree", 110, L"Directory removal failed(0x%08x): dir=%ls",
-                static_cast<unsigned>(error), dir.c_str());
-    SetLastError(error);
-    return false;
-} catch (const std::bad_alloc&) {
-    log::report(L"qen_lib::file::remove_tree", 110, L"Directory removal failed(0x%08x): dir=%ls",
-                static_cast<unsigned>(ERROR_NOT_ENOUGH_MEMORY), dir.c_str());
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return false;
+    DWORD error = ERROR_BAD_PATHNAME;
+    try {
+        if (absolute) error = remove_tree_at(dir);
+    } catch (const std::bad_alloc&) {
+        error = ERROR_NOT_ENOUGH_MEMORY;
+    }
+    return error == 0 || dir_failure(L"qen_lib::file::remove_tree", 110, L"removal", error, dir);
 }
 
 }  // namespace qen_lib::file
