@@ -4,7 +4,7 @@
 
 #include "certfolders/CertUpdateText.h"
 #include "client/InstalledProductInfo.h"
-#include "download/HttpClient.h"
+#include "download/DownloadCompletion.h"
 #include "fileops/AdminOnlyFolder.h"
 #include "install/ClientInit.h"
 #include "messages/SubMessages.h"
@@ -68,12 +68,11 @@ bool SubAppFlow::Downloaded() {
     const DownloadRun run =
         m_actions.Download(list, m_clientUpdateDue ? CLIENT_DOWNLOAD_STATUS_TEXT : AUX_APP_DOWNLOAD_STATUS_TEXT);
     const DownloadResult& result = run.result;
-    if (result.cancelled == 1 || result.error_code == CHttpClient::kProxyGivenUp)
-        return Closed(SUB_DOWNLOAD_CANCELLED_TEXT);
+    if (DownloadCancelled(result)) return Closed(SUB_DOWNLOAD_CANCELLED_TEXT);
     // Only OK after every file counts: a dialog that could not run, or whose
     // worker never started, fetched nothing.
-    const bool complete = run.dialogResult == IDOK && result.error_category == DOWNLOAD_NO_ERROR &&
-                          result.finished_count == static_cast<int>(list.size());
+    const bool complete =
+        DownloadSucceeded(run.dialogResult, result) && result.finished_count == static_cast<int>(list.size());
     return complete || Closed(SubDownloadFailedText(m_clientUpdateDue, result.error_code));
 }
 
