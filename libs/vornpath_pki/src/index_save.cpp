@@ -59,8 +59,17 @@ int WriteFuncForIndex(FILE* stream, void* context) {
     return 0;
 }
 
-bool MoveInPlace(const std::wstring& from, const std::wstring& to) {
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+// Writes path + ".new" through write, then puts it in place of path in one
+// move; on failure the ".new" file goes and path is untouched.
+template <class Write>
+bool WriteInPlace(const std::wstring& path, Write write) {
+    const std::wstring newPath = path + L".new";
+    if (write(newPath) &&
+        MoveFileExW(newPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    DeleteFileW(newPath.c_str());
+    return false;
 }
 
 // The Mac file before it was replaced, to put back when the index cannot
@@ -79,10 +88,7 @@ bool ReplaceMac(const std::wstring& macPath, const wchar_t* text, OldMac& old) {
         old.bytes = qen_lib::file::load(macPath, kMaxMacFile, read);
         if (!read) return false;
     }
-    const std::wstring newPath = macPath + L".new";
-    if (mac_file_write_line(newPath.c_str(), text) && MoveInPlace(newPath, macPath)) return true;
-    DeleteFileW(newPath.c_str());
-    return false;
+    return WriteInPlace(macPath, [text](const std::wstring& path) { return mac_file_write_line(path.c_str(), text); });
 }
 
 void RestoreMac(const std::wstring& macPath, const OldMac& old) {
@@ -90,9 +96,9 @@ void RestoreMac(const std::wstring& macPath, const OldMac& old) {
         DeleteFileW(macPath.c_str());
         return;
     }
-    const std::wstring newPath = macPath + L".new";
-    if (!qen_lib::file::save(newPath, old.bytes.data(), old.bytes.size()) || !MoveInPlace(newPath, macPath))
-        DeleteFileW(newPath.c_str());
+    WriteInPlace(macPath, [&old](const std::wstring& path) {
+        return qen_lib::file::save(path, old.bytes.data(), old.bytes.size());
+    });
 }
 
 }  // namespace
