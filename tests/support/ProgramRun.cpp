@@ -7,9 +7,12 @@
 namespace testing_support {
 
 std::wstring BuildTreePath(const std::string& path) {
-    std::wstring windowsPath = L"Z:";
-    for (const char c : path) windowsPath += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
-    return windowsPath;
+    const int units = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), units);
+    for (wchar_t& c : wide)
+        if (c == L'/') c = L'\\';
+    return L"Z:" + wide;
 }
 
 RunningProgram::~RunningProgram() {

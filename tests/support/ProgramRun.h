@@ -9,7 +9,7 @@
 
 namespace testing_support {
 
-// The Windows path of a path in the build tree ("/a/b" as "Z:\a\b").
+// The Windows path of a path in the build tree (UTF-8, "/a/b" as "Z:\a\b").
 std::wstring BuildTreePath(const std::string& path);
 
 struct RunningProgram {

@@ -1,18 +1,10 @@
 #include "support/test_files.h"
 
-#include <windows.h>
+#include "support/ProgramRun.h"
 
 namespace test_files {
 
-std::wstring windows_path(const std::string& unix_path) {
-    const int units = MultiByteToWideChar(CP_UTF8, 0, unix_path.data(), static_cast<int>(unix_path.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, unix_path.data(), static_cast<int>(unix_path.size()), wide.data(), units);
-    for (wchar_t& c : wide) {
-        if (c == L'/') c = L'\\';
-    }
-    return L"Z:" + wide;
-}
+std::wstring windows_path(const std::string& unix_path) { return testing_support::BuildTreePath(unix_path); }
 
 std::string from_hex(const std::string& hex) {
     std::string bytes;

@@ -21,8 +21,7 @@ using namespace testing_support;
 namespace {
 
 std::wstring PackageFixture(const wchar_t* name) {
-    const std::string folder = CERT_PACKAGE_FIXTURES;
-    return L"Z:" + std::wstring(folder.begin(), folder.end()) + L"\\" + name;
+    return BuildTreePath(CERT_PACKAGE_FIXTURES) + L"\\" + name;
 }
 
 // The site serves another cabinet as cacerts.cab for the time of a test.

@@ -1,5 +1,6 @@
 #include "NetServers.h"
 
+#include "support/ProgramRun.h"
 #include "support/temp_folder.h"
 
 #include <wincrypt.h>
@@ -12,12 +13,6 @@ namespace net_testing {
 namespace {
 
 constexpr wchar_t kInternetSettings[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-
-std::wstring WindowsPath(const char* unixPath) {
-    std::wstring path = L"Z:";
-    for (const char* p = unixPath; *p; ++p) path += *p == '/' ? L'\\' : static_cast<wchar_t>(*p);
-    return path;
-}
 
 std::wstring IniText(const std::wstring& file, const wchar_t* key) {
     wchar_t value[1024] = {};
@@ -37,7 +32,7 @@ const NetServers& NetServers::Get() {
         NetServers s;
         const char* file = std::getenv("VUT_SERVERS");
         if (!file) return s;
-        const std::wstring ini = WindowsPath(file);
+        const std::wstring ini = testing_support::BuildTreePath(file);
         auto port = [&](const wchar_t* key) { return static_cast<int>(GetPrivateProfileIntW(L"servers", key, 0, ini.c_str())); };
         s.http = port(L"http");
         s.proxy = port(L"proxy");
