@@ -18,9 +18,11 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 void MakeFolder(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 
+// What RawProfileValue gives for a key that is not there.
+inline constexpr wchar_t ABSENT[] = L"<absent>";
 // GetPrivateProfileStringW with a buffer larger than any value here.
 std::wstring RawProfileValue(const std::wstring& file, const wchar_t* section, const wchar_t* key,
-                             const wchar_t* fallback = L"<absent>");
+                             const wchar_t* fallback = ABSENT);
 // The key names of a section, in file order, separated by blanks.
 std::wstring RawProfileKeys(const std::wstring& file, const wchar_t* section);
 

@@ -4,9 +4,7 @@
 #include <string>
 
 #include "EndToEndState.h"
-
-// What RawProfileValue gives for a key that is not there.
-inline constexpr wchar_t ABSENT[] = L"<absent>";
+#include "support/StateFixtures.h"
 
 // What one update check writes.
 struct Orders {
