@@ -3,7 +3,6 @@
 // the update check ends on the package's error without unpacking anything
 // where it must not.
 #include <windows.h>
-#include <shlobj.h>
 
 #include <string>
 
@@ -13,6 +12,7 @@
 #include "MainProgramRun.h"
 #include "messages/UserMessages.h"
 #include "paths/PathConstants.h"
+#include "profile/IniProfile.h"
 #include "support/StateFixtures.h"
 #include "support/WindowDriver.h"
 
@@ -39,9 +39,8 @@ private:
 };
 
 TEST(EndToEndRootCert, ARefusedPackageEndsTheCheckOnItsError) {
-    wchar_t programData[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, programData);
-    const std::wstring dataFolder = std::wstring(programData) + DATA_SUBDIR.c_str();
+    const std::wstring programData = GetProgramDataFolder();
+    const std::wstring dataFolder = programData + DATA_SUBDIR.c_str();
     struct Row {
         const wchar_t* fixture;
         ErrorNumber expected;
@@ -59,7 +58,7 @@ TEST(EndToEndRootCert, ARefusedPackageEndsTheCheckOnItsError) {
         Click(dialog, IDCANCEL);
         EXPECT_EQ(ExitCode(run), 0u);
         EXPECT_FALSE(exists(dataFolder + L"\\evil.cer"));
-        EXPECT_FALSE(exists(std::wstring(programData) + L"\\ZRV\\evil.cer"));
+        EXPECT_FALSE(exists(programData + L"\\ZRV\\evil.cer"));
     }
 }
 

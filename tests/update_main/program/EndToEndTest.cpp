@@ -6,7 +6,6 @@
 // chain, with the real secondary program installing the fake client setup
 // that the site serves.
 #include <windows.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <optional>
@@ -21,6 +20,7 @@
 #include "MainProgramRun.h"
 #include "messages/UserMessages.h"
 #include "paths/PathConstants.h"
+#include "profile/IniProfile.h"
 #include "res/resource.h"
 #include "support/StateFixtures.h"
 #include "support/WindowDriver.h"
@@ -41,15 +41,11 @@ constexpr wchar_t kRootQuestion[] = L"Velmoご利用ソフトの更新を行い�
 // A connection refused, as WinINet numbers it.
 constexpr int kCannotConnect = 12029;
 
-std::wstring ProgramData() {
-    wchar_t folder[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, folder);
-    return folder;
-}
-const std::wstring kSettingsFile = ProgramData() + TOOL_INI_SUBPATH.c_str();
-const std::wstring kExchangeFile = ProgramData() + DATA_INI_SUBPATH.c_str();
-const std::wstring kDataFolder = ProgramData() + DATA_SUBDIR.c_str();
-const std::wstring kToolFolder = ProgramData() + L"\\" + TOOL_DIR;
+const std::wstring kProgramData = GetProgramDataFolder();
+const std::wstring kSettingsFile = kProgramData + TOOL_INI_SUBPATH.c_str();
+const std::wstring kExchangeFile = kProgramData + DATA_INI_SUBPATH.c_str();
+const std::wstring kDataFolder = kProgramData + DATA_SUBDIR.c_str();
+const std::wstring kToolFolder = kProgramData + L"\\" + TOOL_DIR;
 
 std::wstring DownloadErrorMessage(const wchar_t* number, int detail) {
     return std::wstring(ERROR_PREFIX) + L"更新情報を取得できませんでした(エラー：" + number + L" , 詳細コード：" +
@@ -235,8 +231,8 @@ TEST(EndToEnd, TheAllowedUrlListIsInstalledAndMerged) {
     const std::vector<std::string> policy = {"https://www.e-bid.example.lg.jp/", "https://ebid.example.pref.jp/portal/"};
     std::vector<std::string> merged = {"https://user-added.example.jp/"};
     merged.insert(merged.end(), policy.begin(), policy.end());
-    EXPECT_EQ(lines(ProgramData() + L"\\obla\\Pelmarch\\prop\\ObWhiteList.txt"), merged);
-    EXPECT_EQ(lines(ProgramData() + L"\\ZRV\\Velmo\\whitelist\\added_ObWhiteList.txt"), policy);
+    EXPECT_EQ(lines(kProgramData + L"\\obla\\Pelmarch\\prop\\ObWhiteList.txt"), merged);
+    EXPECT_EQ(lines(kProgramData + L"\\ZRV\\Velmo\\whitelist\\added_ObWhiteList.txt"), policy);
 }
 
 // A failed download is named by the position of its file in the mode's list,

@@ -3,11 +3,11 @@
 // command line (command_line.txt, UTF-8) and the exchange file as it finds it
 // (exchange.ini); then it ends.
 #include <windows.h>
-#include <shlobj.h>
 
 #include <string>
 
 #include "paths/PathConstants.h"
+#include "profile/IniProfile.h"
 #include "win/handle.h"
 
 namespace {
@@ -31,11 +31,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (length == 0 || length >= MAX_PATH) return 2;
     const std::wstring folder = named;
     CreateDirectoryW(folder.c_str(), nullptr);
-    wchar_t base[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, base))) return 2;
+    const std::wstring base = GetProgramDataFolder();
+    if (base.empty()) return 2;
     // The exchange file first: the command line's file tells the reader
     // that the record is complete.
-    const std::wstring exchange = std::wstring(base) + DATA_INI_SUBPATH.c_str();
+    const std::wstring exchange = base + DATA_INI_SUBPATH.c_str();
     const bool copied = CopyFileW(exchange.c_str(), (folder + L"\\exchange.ini").c_str(), FALSE) != FALSE;
     const bool written = WriteUtf8(folder + L"\\command_line.txt", GetCommandLineW());
     return copied && written ? 0 : 1;
