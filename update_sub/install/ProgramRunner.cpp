@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "process/CommandLineParts.h"
+#include "process/ProcessSetup.h"
 #include "process/ProcessWait.h"
 #include "win/handle.h"
 
@@ -40,8 +41,6 @@ bool RunAndWait(ProgramRunner& runner, const std::wstring& program, const std::w
 }
 
 std::wstring SystemProgramPath(const wchar_t* fileName) {
-    wchar_t folder[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::wstring();
-    return std::wstring(folder, length) + L"\\" + fileName;
+    const std::wstring folder = SystemFolder();
+    return folder.empty() ? std::wstring() : folder + L"\\" + fileName;
 }

@@ -25,8 +25,13 @@ bool HardenDllSearchPath() {
     const auto setDllDirectory =
         reinterpret_cast<SetDllDirectoryFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryW")));
     if (!setDllDirectory || !setDllDirectory(L"")) return false;
-    wchar_t systemFolder[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryW(systemFolder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return false;
-    return SetCurrentDirectoryW(systemFolder) != FALSE;
+    const std::wstring systemFolder = SystemFolder();
+    return !systemFolder.empty() && SetCurrentDirectoryW(systemFolder.c_str()) != FALSE;
+}
+
+std::wstring SystemFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::wstring();
+    return std::wstring(folder, length);
 }
