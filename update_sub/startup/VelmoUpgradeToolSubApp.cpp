@@ -10,7 +10,7 @@
 #include "certfolders/CertFolderUpdate.h"
 #include "client/InstalledProductInfo.h"
 #include "dialogs/VelmoUpgradeToolDlg_Close.h"
-#include "dialogs/VelmoUpgradeToolDlg_Close_Small.h"
+#include "dialogs/MessageDialogs.h"
 #include "download/VelmoUpgradeToolDlg_Progress.h"
 #include "messages/NewlineMarks.h"
 #include "messages/UserMessages.h"
@@ -44,12 +44,7 @@ public:
         dialog.m_linkAddress = SUPPORT_URL;
         dialog.DoModal();
     }
-    void ShowSmallClosingDialog(const CString& message) override {
-        VelmoUpgradeToolDlg_Close_Small dialog;
-        dialog.m_message = message;
-        dialog.m_linkAddress = SUPPORT_URL;
-        dialog.DoModal();
-    }
+    void ShowSmallClosingDialog(const CString& message) override { ShowSmallClose(message); }
 
 private:
     ProcessRunner m_runner;

@@ -21,9 +21,13 @@ void AskOrExit(const CString& question) {
     if (dialog.DoModal() == IDCANCEL) EndProcess(1);
 }
 
-void ShowSmallCloseAndExit(const CString& message) {
+INT_PTR ShowSmallClose(const CString& message) {
     VelmoUpgradeToolDlg_Close_Small dialog;
     dialog.m_message = message;
     dialog.m_linkAddress = SUPPORT_URL;
-    if (dialog.DoModal() == IDCANCEL) EndProcess(1);
+    return dialog.DoModal();
+}
+
+void ShowSmallCloseAndExit(const CString& message) {
+    if (ShowSmallClose(message) == IDCANCEL) EndProcess(1);
 }

@@ -11,5 +11,7 @@
 INT_PTR Ask(const CString& question, const wchar_t* okCaption);
 // The yes / no question with the template's captions; いいえ ends the process.
 void AskOrExit(const CString& question);
-// The short closing message; closing it ends the process.
+// The short closing message; the dialog's result.
+INT_PTR ShowSmallClose(const CString& message);
+// The same; closing it ends the process.
 void ShowSmallCloseAndExit(const CString& message);
