@@ -5,6 +5,7 @@
 
 #include "qen_lib/file.h"
 #include "qen_lib/text.h"
+#include "vornpath/pki/FileBaseCertificateStore.h"
 
 namespace {
 
@@ -43,10 +44,10 @@ bool CertIndexPaths::Build(const wchar_t* dir) {
     wrapDir = installDir + L"\\.kvxwrap";
     cs1Dir = wrapDir + L"\\cs1";
     cs1Index = cs1Dir + L"\\index.txt";
-    cs1IndexV2 = cs1Dir + L"\\indexV2.txt";
+    cs1IndexV2 = cs1Dir + L"\\" + vornpath::pki::INDEX_FILE_NAME;
     cs2Dir = wrapDir + L"\\cs2";
     cs2Index = cs2Dir + L"\\index.txt";
-    cs2IndexV2 = cs2Dir + L"\\indexV2.txt";
+    cs2IndexV2 = cs2Dir + L"\\" + vornpath::pki::INDEX_FILE_NAME;
     return true;
 }
 
@@ -54,8 +55,8 @@ bool CertIndexPaths::IsNewerCertPackage(const CString& packageFolder, int& newer
     newer = 0;
     int package1 = 0;
     int package2 = 0;
-    if (!ReadIndexNumber(packageFolder + L"\\cs1\\indexV2.txt", package1)) return false;
-    if (!ReadIndexNumber(packageFolder + L"\\cs2\\indexV2.txt", package2)) return false;
+    if (!ReadIndexNumber(packageFolder + L"\\cs1\\" + vornpath::pki::INDEX_FILE_NAME, package1)) return false;
+    if (!ReadIndexNumber(packageFolder + L"\\cs2\\" + vornpath::pki::INDEX_FILE_NAME, package2)) return false;
     const int client1 = std::max(InstalledCounter(cs1IndexV2), InstalledCounter(cs1Index));
     const int client2 = std::max(InstalledCounter(cs2IndexV2), InstalledCounter(cs2Index));
     newer = package1 != 0 && package2 != 0 && (package1 > client1 || package2 > client2) ? 1 : 0;
