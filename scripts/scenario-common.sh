@@ -3,6 +3,7 @@
 # out in a private Wine prefix. Needs wine-common.sh.
 
 VUT_SCENARIOS=" uptodate client-update aux-update root-update root-aux-update server-down "
+VUT_SCENARIO_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 # vut_scenario_serve STATE SCENARIO SUB_PROGRAM PACKAGE [SETUP]: makes the
 # scenario's site and local files afresh in STATE (the secondary program, the
@@ -10,19 +11,18 @@ VUT_SCENARIOS=" uptodate client-update aux-update root-update root-aux-update se
 # make_update_site.py takes them) and serves the site; VUT_SITE_URL is its
 # address.
 vut_scenario_serve() {
-  local state=$1 scenario=$2 scripts
-  scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+  local state=$1 scenario=$2
   rm -rf "$state/site" "$state/scenario"
   mkdir -p "$state/site/$scenario"
-  python3 "$scripts/servers/test-servers.py" site "$state/server" "$state/site" >/dev/null
+  python3 "$VUT_SCENARIO_SCRIPTS/servers/test-servers.py" site "$state/server" "$state/site" >/dev/null
   VUT_SITE_URL=http://127.0.0.1:$(sed -n 's/^http=\([0-9]*\).*/\1/p' "$state/server/servers.ini")/$scenario
-  python3 "$scripts/fixtures/make_update_site.py" "$scenario" "$state/site/$scenario" "$state/scenario" \
+  python3 "$VUT_SCENARIO_SCRIPTS/fixtures/make_update_site.py" "$scenario" "$state/site/$scenario" "$state/scenario" \
     "$VUT_SITE_URL" "$3" "$4" ${5:+"$5"}
 }
 
 # vut_scenario_stop STATE: stops the server that vut_scenario_serve started.
 vut_scenario_stop() {
-  python3 "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/servers/test-servers.py" down "$1/server"
+  python3 "$VUT_SCENARIO_SCRIPTS/servers/test-servers.py" down "$1/server"
 }
 
 # vut_scenario_setting STATE KEY: a value of the scenario's scenario.ini.
