@@ -1,6 +1,7 @@
 #include "NetServers.h"
 
 #include "support/ProgramRun.h"
+#include "support/StateFixtures.h"
 #include "support/temp_folder.h"
 
 #include <wincrypt.h>
@@ -14,11 +15,7 @@ namespace {
 
 constexpr wchar_t kInternetSettings[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
-std::wstring IniText(const std::wstring& file, const wchar_t* key) {
-    wchar_t value[1024] = {};
-    GetPrivateProfileStringW(L"servers", key, L"", value, 1024, file.c_str());
-    return value;
-}
+std::wstring IniText(const std::wstring& file, const wchar_t* key) { return RawProfileValue(file, L"servers", key, L""); }
 
 void NotifySettingsChanged() {
     InternetSetOptionW(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
