@@ -2,13 +2,10 @@
 
 #include <string>
 
+#include "CalendarDateText.h"
 #include "environment/CalendarDays.h"
 
 namespace {
-
-std::string Show(const CalendarDate& date) {
-    return std::to_string(date.year) + "-" + std::to_string(date.month) + "-" + std::to_string(date.day);
-}
 
 // Day numbers as Python's datetime counts them from 1970-01-01; 2038-01-19
 // is the last day a 32-bit time_t reaches.

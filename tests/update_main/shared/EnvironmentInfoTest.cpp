@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "CalendarDateText.h"
 #include "environment/EnvironmentInfo.h"
 #include "support/StateFixtures.h"
 
@@ -16,10 +17,6 @@ std::tm LocalNoon(int day, int month, int year) {
     local.tm_year = year - 1900;
     local.tm_hour = 12;
     return local;
-}
-
-std::string Show(const CalendarDate& date) {
-    return std::to_string(date.year) + "-" + std::to_string(date.month) + "-" + std::to_string(date.day);
 }
 
 #define EXPECT_DATE(actual, d, m, y) EXPECT_EQ(Show(actual), Show(CalendarDate{d, m, y}))
