@@ -71,29 +71,24 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     SetEnvironmentVariableW(L"VUT_ARTIFACTS", argv[first]);
-    std::wstring commandLine;
-    for (int i = first + 1; i < argc; ++i) commandLine += (i > first + 1 ? L" " : L"") + QuoteArgument(argv[i]);
-
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+    std::wstring arguments;
+    for (int i = first + 2; i < argc; ++i) arguments += (i > first + 2 ? L" " : L"") + QuoteArgument(argv[i]);
+    const RunningProgram run = StartProgram(argv[first + 1], arguments);
+    if (!run.process) {
         fwprintf(stderr, L"cannot start %ls: %lu\n", argv[first + 1], GetLastError());
         return 2;
     }
-    win::KernelHandle process(started.hProcess);
-    win::KernelHandle thread(started.hThread);
 
     std::set<HWND> seen;
     int shot = 0;
     // The program waits for what it starts, so its end is the end of the run.
-    while (WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+    while (WaitForSingleObject(run.process.get(), 0) == WAIT_TIMEOUT) {
         const HWND dialog = WaitForDialogWhere(
             0,
             [&](HWND candidate) {
                 DWORD owner = 0;
                 GetWindowThreadProcessId(candidate, &owner);
-                return !seen.count(candidate) && IsStartedBy(owner, started.dwProcessId);
+                return !seen.count(candidate) && IsStartedBy(owner, run.processId);
             },
             200);
         if (!dialog) continue;
@@ -109,8 +104,7 @@ int wmain(int argc, wchar_t** argv) {
         const bool answerOk = accept && ok && IsWindowEnabled(ok) && IsWindowVisible(ok);
         PostMessageW(dialog, WM_COMMAND, answerOk ? IDOK : IDCANCEL, 0);
     }
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process.get(), &exitCode);
+    const DWORD exitCode = WaitForExit(run, 0);
     PrintLine(L"exit code " + std::to_wstring(exitCode));
     return static_cast<int>(exitCode);
 }
