@@ -10,6 +10,7 @@
 #include "messages/UserMessages.h"
 #include "paths/PathConstants.h"
 #include "rootcerts/RootCertPackage.h"
+#include "support/ProgramRun.h"
 #include "support/StateFixtures.h"
 
 using testing_support::exists;
@@ -18,10 +19,7 @@ using testing_support::write_bytes;
 
 namespace {
 
-std::wstring Package(const wchar_t* name) {
-    const std::string folder = CERT_PACKAGE_FIXTURES;
-    return L"Z:" + std::wstring(folder.begin(), folder.end()) + L"\\" + name;
-}
+std::wstring Package(const wchar_t* name) { return testing_support::BuildTreePath(CERT_PACKAGE_FIXTURES) + L"\\" + name; }
 
 class RootCertPackageTest : public testing::Test {
 protected:

@@ -13,6 +13,7 @@
 #include "flow/UpdateCheckFlow.h"
 #include "messages/UserMessages.h"
 #include "paths/PathConstants.h"
+#include "support/ProgramRun.h"
 #include "support/StateFixtures.h"
 #include "win/handle.h"
 
@@ -26,10 +27,7 @@ struct ProcessEnded {
     int exitCode;
 };
 
-std::wstring Fixture(const char* name) {
-    const std::string path = std::string(RULE_FIXTURES) + "/" + name;
-    return L"Z:" + std::wstring(path.begin(), path.end());
-}
+std::wstring Fixture(const char* name) { return testing_support::BuildTreePath(std::string(RULE_FIXTURES) + "/" + name); }
 
 // Serves each URL with the bytes of a file, or fails at one list position.
 class FakeActions : public UpdateFlowActions {
