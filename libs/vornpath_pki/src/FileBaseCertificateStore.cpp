@@ -5,6 +5,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 #include "locked_frame.h"
@@ -92,7 +93,15 @@ int FileBaseCertificateStore::refreshMemory() {
     return STORE_OK;
 }
 
+int FileBaseCertificateStore::RoomForWrite() const {
+    if (m_counter < INT_MAX) return STORE_OK;
+    qen_lib::log::report(L"vornpath::pki::FileBaseCertificateStore::RoomForWrite", 598, L"Update counter full: %d",
+                         m_counter);
+    return STORE_INDEX_UNWRITABLE;
+}
+
 int FileBaseCertificateStore::SaveWithNextCounter() {
+    if (const int code = RoomForWrite()) return code;
     const int next = m_counter + 1;
     const int code = SaveIndex(m_folder, m_indexPath, next, m_certHashMap);
     if (code == STORE_OK) m_counter = next;
@@ -129,6 +138,8 @@ int FileBaseCertificateStore::AddCert(const qen_lib::cert::Cert& cert, bool isTr
         return code;
     }
 
+    // Refused before the certificate file is written.
+    if (const int code = RoomForWrite()) return code;
     CertRecord record{certHash, CertHashSha256Text(cert), isTrusted, keyId, cert};
     if (const int code = saveCert(m_folder, record)) return code;
     // The index is written from the certHash map alone; memory takes the

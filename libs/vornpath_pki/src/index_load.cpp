@@ -1,5 +1,7 @@
 // Reading the index: one read, the Mac checked over the bytes read, and
 // those same bytes parsed, so no one can swap the file between check and use.
+#include <windows.h>
+
 #include <algorithm>
 #include <cwchar>
 #include <string>
@@ -11,6 +13,7 @@
 #include "qen_lib/fu.h"
 #include "qen_lib/log.h"
 #include "qen_lib/text.h"
+#include "new_files.h"
 #include "store_files.h"
 #include "vornpath/pki/store_result.h"
 
@@ -138,23 +141,47 @@ int TraverseIndexBytes(const qen_lib::ByteBuffer& bytes, IndexContext& context) 
     return 0;
 }
 
-// STORE_OK when the index was read whole and its Mac file matches the bytes.
-int CheckMac(const std::wstring& folder, const std::wstring& indexPath, const qen_lib::ByteBuffer& bytes,
-             bool read) {
-    std::string name;
-    const bool named = StoreFolderName(folder, name);
+// Whether the index's Mac file matches bytes read whole from a file; false
+// when the check could not run.
+bool MacCheckRan(const std::wstring& indexPath, const std::string& name, const qen_lib::ByteBuffer& bytes, bool read,
+                 bool& match) {
+    return read && mac_bytes_verify_sha256(indexPath.c_str(), bytes.data(), bytes.size(), &match,
+                                           STORE_MAC_PASSWORD, STORE_MAC_SALT, name.c_str());
+}
+
+// A save stopped between its two moves leaves its new Mac file beside the
+// old index and its complete new index beside that. When the Mac file
+// matches the new index, the save is finished here and bytes become the new
+// index's: the very bytes that were checked.
+bool FinishInterruptedSave(const std::wstring& indexPath, const std::string& name, qen_lib::ByteBuffer& bytes) {
+    const std::wstring newPath = NewFilePath(indexPath);
+    if (!FU_FileExists(newPath.c_str())) return false;
+    bool read = false;
     bool match = false;
-    if (!read || !named ||
-        !mac_bytes_verify_sha256(indexPath.c_str(), bytes.data(), bytes.size(), &match, STORE_MAC_PASSWORD,
-                                 STORE_MAC_SALT, name.c_str())) {
+    qen_lib::ByteBuffer newBytes = qen_lib::file::load(newPath, kMaxIndexFile, read);
+    if (!MacCheckRan(indexPath, name, newBytes, read, match) || !match) return false;
+    if (!MoveNewFileIn(indexPath)) {
+        qen_lib::log::report(STORE_FILE_LAYER(L"LoadIndexAndCerts"), 543, L"Index moving failed(0x%08x): %ls",
+                             static_cast<unsigned>(GetLastError()), newPath.c_str());
+        return false;
+    }
+    bytes = std::move(newBytes);
+    return true;
+}
+
+// The index's bytes, read whole, once its Mac file matches them.
+int ReadCheckedIndex(const std::wstring& folder, const std::wstring& indexPath, qen_lib::ByteBuffer& bytes) {
+    bool read = false;
+    bytes = qen_lib::file::load(indexPath, kMaxIndexFile, read);
+    std::string name;
+    bool match = false;
+    if (!StoreFolderName(folder, name) || !MacCheckRan(indexPath, name, bytes, read, match)) {
         qen_lib::log::report(STORE_FILE_LAYER(L"LoadIndexAndCerts"), 532, L"Index corrupted: %hs", name.c_str());
         return STORE_INDEX_CORRUPTED;
     }
-    if (!match) {
-        qen_lib::log::report(STORE_FILE_LAYER(L"LoadIndexAndCerts"), 540, L"Password wrong: %hs", name.c_str());
-        return STORE_PASSWORD_WRONG;
-    }
-    return STORE_OK;
+    if (match || FinishInterruptedSave(indexPath, name, bytes)) return STORE_OK;
+    qen_lib::log::report(STORE_FILE_LAYER(L"LoadIndexAndCerts"), 540, L"Password wrong: %hs", name.c_str());
+    return STORE_PASSWORD_WRONG;
 }
 
 }  // namespace
@@ -166,9 +193,8 @@ int LoadIndexAndCerts(const std::wstring& folder, const std::wstring& indexPath,
                              indexPath.c_str());
         return STORE_NO_INDEX;
     }
-    bool read = false;
-    const qen_lib::ByteBuffer bytes = qen_lib::file::load(indexPath, kMaxIndexFile, read);
-    if (const int checked = CheckMac(folder, indexPath, bytes, read)) return checked;
+    qen_lib::ByteBuffer bytes;
+    if (const int checked = ReadCheckedIndex(folder, indexPath, bytes)) return checked;
 
     IndexContext context(storeCounter);
     if (const int stop = TraverseIndexBytes(bytes, context)) {

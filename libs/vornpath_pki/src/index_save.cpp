@@ -1,8 +1,6 @@
 // Writing the index together with its Mac file.
 #include <windows.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <string>
 
 #include "qen_lib/crypto/mac_file.h"
@@ -10,6 +8,7 @@
 #include "qen_lib/file.h"
 #include "qen_lib/fu.h"
 #include "qen_lib/log.h"
+#include "new_files.h"
 #include "store_files.h"
 #include "vornpath/pki/store_result.h"
 
@@ -23,8 +22,8 @@ constexpr unsigned kMaxMacFile = 4096;
 // Hash texts are ASCII, so each character is its own byte.
 std::string Ascii(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
-// The index as the text-mode stream is given it: records in ascending
-// certHash order, "\n" line ends.
+// The index's lines: the counter, then the records in ascending certHash
+// order.
 std::string IndexText(int counter, const CertHashMap& certHashes) {
     std::string text = std::to_string(counter) + "\n";
     for (const auto& entry : certHashes) {
@@ -38,7 +37,9 @@ std::string IndexText(int counter, const CertHashMap& certHashes) {
     return text;
 }
 
-// What the text-mode stream leaves on disk: every "\n" as CR LF.
+// The index file's bytes, as a text-mode writer leaves them: every "\n" as
+// CR LF. They are written as they are, so that the Mac computed over them is
+// the Mac of the file.
 std::string OnDisk(const std::string& text) {
     std::string bytes;
     bytes.reserve(text.size() + text.size() / 16);
@@ -47,29 +48,6 @@ std::string OnDisk(const std::string& text) {
         bytes += c;
     }
     return bytes;
-}
-
-int WriteFuncForIndex(FILE* stream, void* context) {
-    const std::string& text = *static_cast<const std::string*>(context);
-    errno = 0;
-    if (std::fwrite(text.data(), 1, text.size(), stream) != text.size()) {
-        qen_lib::log::report(STORE_FILE_LAYER(L"WriteFuncForIndex"), 571, L"file writing failed(%d)", errno);
-        return ERROR_WRITE_FAULT;
-    }
-    return 0;
-}
-
-// Writes path + ".new" through write, then puts it in place of path in one
-// move; on failure the ".new" file goes and path is untouched.
-template <class Write>
-bool WriteInPlace(const std::wstring& path, Write write) {
-    const std::wstring newPath = path + L".new";
-    if (write(newPath) &&
-        MoveFileExW(newPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
-    }
-    DeleteFileW(newPath.c_str());
-    return false;
 }
 
 // The Mac file before it was replaced, to put back when the index cannot
@@ -88,47 +66,72 @@ bool ReplaceMac(const std::wstring& macPath, const wchar_t* text, OldMac& old) {
         old.bytes = qen_lib::file::load(macPath, kMaxMacFile, read);
         if (!read) return false;
     }
-    return WriteInPlace(macPath, [text](const std::wstring& path) { return mac_file_write_line(path.c_str(), text); });
+    return PutNewFileInPlace(macPath, [text](const std::wstring& path) {
+        return mac_file_write_line(path.c_str(), text) != FALSE;
+    });
 }
 
-void RestoreMac(const std::wstring& macPath, const OldMac& old) {
-    if (!old.existed) {
-        DeleteFileW(macPath.c_str());
-        return;
-    }
-    WriteInPlace(macPath, [&old](const std::wstring& path) {
+bool RestoreMac(const std::wstring& macPath, const OldMac& old) {
+    if (!old.existed) return DeleteFileW(macPath.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    return PutNewFileInPlace(macPath, [&old](const std::wstring& path) {
         return qen_lib::file::save(path, old.bytes.data(), old.bytes.size());
     });
 }
 
+int MacUnwritable(const std::string& name) {
+    qen_lib::log::report(STORE_FILE_LAYER(L"SaveIndex"), 614, L"Mac file writing failed: %hs", name.c_str());
+    return STORE_MAC_UNWRITABLE;
+}
+
+int IndexUnwritable(const std::wstring& indexPath) {
+    qen_lib::log::report(STORE_FILE_LAYER(L"SaveIndex"), 602, L"Index writing failed: %ls", indexPath.c_str());
+    return STORE_INDEX_UNWRITABLE;
+}
+
+// The index could not be moved in after the new Mac file was: the old Mac
+// file goes back, and the new index with it. When the old Mac file cannot go
+// back, the folder is the one that a save stopped between its two moves
+// leaves: the new index stays beside the old one, and the next load finishes
+// this save.
+int UndoMac(const std::wstring& indexPath, const std::wstring& macPath, const OldMac& old, const std::string& name) {
+    const bool restored = RestoreMac(macPath, old);
+    if (restored) DeleteNewFile(indexPath);
+    const int code = IndexUnwritable(indexPath);
+    if (restored) return code;
+    qen_lib::log::report(STORE_FILE_LAYER(L"SaveIndex"), 622, L"Mac file restoring failed: %hs", name.c_str());
+    return STORE_MAC_UNWRITABLE;
+}
+
 }  // namespace
 
-// The new Mac is computed from the exact bytes the index will hold, before
-// either file changes. The Mac file goes in place first and the index after
-// it; when the index cannot follow, the old Mac file is put back, so a
-// failure leaves the old pair. What remains: a process that dies between the
-// two moves, or a Mac file that cannot be put back, leaves the new Mac beside
-// the old index, and the folder reads as not matching (6) until the index is
-// written again.
+// The new index is written whole beside the old one and its Mac computed from
+// those bytes before either target changes. The Mac file goes in place first
+// and the index after it, so that a save stopped between the two moves leaves
+// a new Mac that matches the complete new index beside the old one, which
+// the next load moves in. When the index cannot follow, the old Mac file is
+// put back and the old pair stands.
 int SaveIndex(const std::wstring& folder, const std::wstring& indexPath, int counter,
               const CertHashMap& certHashes) {
-    std::string text = IndexText(counter, certHashes);
-    const std::string bytes = OnDisk(text);
+    const std::string bytes = OnDisk(IndexText(counter, certHashes));
     std::string name;
     wchar_t mac[MAC_TEXT_CAPACITY];
-    OldMac old;
-    const std::wstring macPath = indexPath + L".0";
     if (!StoreFolderName(folder, name) ||
-        !mac_text_sha256(bytes.data(), bytes.size(), STORE_MAC_PASSWORD, STORE_MAC_SALT, name.c_str(), mac) ||
-        !ReplaceMac(macPath, mac, old)) {
-        qen_lib::log::report(STORE_FILE_LAYER(L"SaveIndex"), 614, L"Mac file writing failed: %hs", name.c_str());
-        return STORE_MAC_UNWRITABLE;
+        !mac_text_sha256(bytes.data(), bytes.size(), STORE_MAC_PASSWORD, STORE_MAC_SALT, name.c_str(), mac)) {
+        return MacUnwritable(name);
     }
-    if (FU_WriteFileEx(indexPath.c_str(), WriteFuncForIndex, &text, FU_TYPE_TEXT) != 0) {
-        RestoreMac(macPath, old);
-        qen_lib::log::report(STORE_FILE_LAYER(L"SaveIndex"), 602, L"Index writing failed: %ls", indexPath.c_str());
-        return STORE_INDEX_UNWRITABLE;
+    if (!WriteNewFile(indexPath, [&bytes](const std::wstring& path) {
+            return qen_lib::file::save(path, bytes.data(), bytes.size());
+        })) {
+        DeleteNewFile(indexPath);
+        return IndexUnwritable(indexPath);
     }
+    const std::wstring macPath = indexPath + L".0";
+    OldMac old;
+    if (!ReplaceMac(macPath, mac, old)) {
+        DeleteNewFile(indexPath);
+        return MacUnwritable(name);
+    }
+    if (!MoveNewFileIn(indexPath)) return UndoMac(indexPath, macPath, old, name);
     return STORE_OK;
 }
 

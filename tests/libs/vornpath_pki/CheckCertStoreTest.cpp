@@ -42,6 +42,7 @@ const Row kRows[] = {
     {L"rows\\counter_trailing_space", CHECK_STORE_BROKEN, STORE_COUNTER_ILLEGAL, 0, L"Update counter illegal: -1"},
     {L"rows\\counter_empty", CHECK_STORE_BROKEN, STORE_COUNTER_ILLEGAL, 0, L"Update counter illegal: -1"},
     {L"rows\\counter_too_big", CHECK_STORE_BROKEN, STORE_COUNTER_ILLEGAL, 0, L"Update counter illegal: -1"},
+    {L"full", CHECK_STORE_OK, STORE_OK, 3, nullptr},
     {L"rows\\duplicate_record", CHECK_STORE_BROKEN, STORE_CERT_HASH_DUPLICATED, 0, L"certHash duplicated: "},
     {L"rows\\missing_cert_hash", CHECK_STORE_BROKEN, STORE_BAD_CERT_HASH, 0, L"Missing certHash"},
     {L"rows\\missing_sha256", CHECK_STORE_BROKEN, STORE_BAD_CERT_HASH_SHA256, 0, L"Missing certHashSHA-256"},

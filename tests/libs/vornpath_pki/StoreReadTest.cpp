@@ -43,6 +43,33 @@ TEST(StoreRead, AFailedReloadChangesNothingAndTheNextGoodOneIsTaken) {
     EXPECT_EQ(small[2].der().to_hex(L""), certs[1].der().to_hex(L""));
 }
 
+// A save stopped between moving its Mac file in and moving its index in:
+// the next load finishes it when the new index beside the old one is
+// complete, and leaves the folder alone when it is not.
+TEST(StoreRead, ALoadFinishesASaveStoppedBetweenItsMoves) {
+    struct Row {
+        const wchar_t* folder;  // below the fixtures, without "\cs1"
+        int code;
+        std::size_t certs;
+        const wchar_t* after;   // the folder that the load leaves
+    };
+    const Row rows[] = {
+        {L"interrupted\\stopped", STORE_OK, 4, L"interrupted\\finished"},
+        {L"interrupted\\cut_short", STORE_PASSWORD_WRONG, 0, L"interrupted\\cut_short"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.folder);
+        testing_support::TempFolder temp;
+        const std::wstring folder = CopyStore(Fixture(std::wstring(row.folder) + L"\\cs1"), temp);
+        int result = -1;
+        const auto store = CreateFileBaseCertificateStore(folder, result);
+        EXPECT_EQ(row.code, result);
+        EXPECT_EQ(row.certs, store->GetAllCerts(result).size());
+        EXPECT_EQ(STORE_OK, result);
+        EXPECT_EQ(std::vector<std::wstring>(), DifferingFiles(Fixture(std::wstring(row.after) + L"\\cs1"), folder));
+    }
+}
+
 TEST(StoreRead, AFolderWithTrailingSeparatorsIsTheSameStore) {
     for (const wchar_t* tail : {L"", L"\\", L"/", L"\\\\"}) {
         SCOPED_TRACE(testing::Message() << tail);

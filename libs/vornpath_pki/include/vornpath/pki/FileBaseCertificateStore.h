@@ -55,6 +55,10 @@ private:
     // Reloads the index when its counter differs from the store's; a failed
     // reload leaves the store as it was.
     int refreshMemory();
+    // STORE_OK while the counter can take one more write; at the largest int
+    // the next counter would wrap to a negative one that no load accepts,
+    // so the write is refused with STORE_INDEX_UNWRITABLE.
+    int RoomForWrite() const;
     // Writes the maps as they stand under the next counter, and takes that
     // counter only when the index and its Mac file were written.
     int SaveWithNextCounter();
