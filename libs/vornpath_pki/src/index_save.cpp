@@ -1,6 +1,7 @@
 // Writing the index together with its Mac file.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "qen_lib/crypto/mac_file.h"
@@ -88,6 +89,16 @@ int IndexUnwritable(const std::wstring& indexPath) {
     return STORE_INDEX_UNWRITABLE;
 }
 
+// Another store object's load on the folder may have found this save
+// stopped between its moves and finished it: the new index is then gone from
+// beside the old one, and the index holds the bytes of this save.
+bool FinishedByALoad(const std::wstring& indexPath, const std::string& bytes) {
+    if (GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+    bool read = false;
+    const qen_lib::ByteBuffer found = qen_lib::file::load(indexPath, static_cast<unsigned>(bytes.size()), read);
+    return read && found.size() == bytes.size() && std::equal(bytes.begin(), bytes.end(), found.data());
+}
+
 // The index could not be moved in after the new Mac file was: the old Mac
 // file goes back, and the new index with it. When the old Mac file cannot go
 // back, the folder is the one that a save stopped between its two moves
@@ -131,8 +142,8 @@ int SaveIndex(const std::wstring& folder, const std::wstring& indexPath, int cou
         DeleteNewFile(indexPath);
         return MacUnwritable(name);
     }
-    if (!MoveNewFileIn(indexPath)) return UndoMac(indexPath, macPath, old, name);
-    return STORE_OK;
+    if (MoveNewFileIn(indexPath) || FinishedByALoad(indexPath, bytes)) return STORE_OK;
+    return UndoMac(indexPath, macPath, old, name);
 }
 
 }  // namespace vornpath::pki

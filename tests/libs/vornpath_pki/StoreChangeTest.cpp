@@ -41,35 +41,27 @@ void ExpectNothingWritten(const std::wstring& fixture, const std::wstring& folde
     }
 }
 
-// While it lives, the store's moves onto the index fail, and so does every
-// move onto the Mac file after the first: a save stops with its new Mac file
-// in place, and the old one cannot go back.
-class MacCannotGoBack {
+// While it lives, the store's moves go through move in place of MoveFileExW.
+class MovesReplaced {
 public:
-    explicit MacCannotGoBack(const std::wstring& index) {
-        s_index = index;
-        s_macMoves = 0;
-        detail::move_function() = Move;
+    using Move = std::function<BOOL(const std::wstring& from, const std::wstring& to, DWORD flags)>;
+    explicit MovesReplaced(Move move) {
+        s_move = std::move(move);
+        detail::move_function() = Forward;
     }
-    ~MacCannotGoBack() { detail::move_function() = ::MoveFileExW; }
-    MacCannotGoBack(const MacCannotGoBack&) = delete;
-    MacCannotGoBack& operator=(const MacCannotGoBack&) = delete;
+    ~MovesReplaced() {
+        detail::move_function() = ::MoveFileExW;
+        s_move = nullptr;
+    }
+    MovesReplaced(const MovesReplaced&) = delete;
+    MovesReplaced& operator=(const MovesReplaced&) = delete;
 
 private:
-    static BOOL WINAPI Move(LPCWSTR from, LPCWSTR to, DWORD flags) {
-        if (to == s_index || (to == s_index + L".0" && s_macMoves++ > 0)) {
-            SetLastError(ERROR_ACCESS_DENIED);
-            return FALSE;
-        }
-        return MoveFileExW(from, to, flags);
-    }
-
-    static std::wstring s_index;
-    static int s_macMoves;
+    static BOOL WINAPI Forward(LPCWSTR from, LPCWSTR to, DWORD flags) { return s_move(from, to, flags); }
+    static Move s_move;
 };
 
-std::wstring MacCannotGoBack::s_index;
-int MacCannotGoBack::s_macMoves = 0;
+MovesReplaced::Move MovesReplaced::s_move;
 
 class StoreChangeTest : public testing::Test {
 protected:
@@ -171,21 +163,62 @@ TEST_F(StoreChangeTest, AFailedWriteLeavesTheOldStore) {
     EXPECT_EQ(4, FreshCount());
 }
 
-// A save whose old Mac file cannot go back says so, and leaves the folder as
-// a save stopped between its two moves does; the next load finishes it.
-TEST_F(StoreChangeTest, AMacFileThatCannotGoBackIsReported) {
-    ASSERT_EQ(STORE_OK, store.Setup(false));
-    testing_support::TempFolder logFolder;
-    qen_lib::log::testing::LogSwitchedOn log(logFolder / L"log.txt");
-    {
-        const MacCannotGoBack moves(folder + L"\\indexV2.txt");
-        EXPECT_EQ(STORE_MAC_UNWRITABLE, store.AddCert(LoadRoot(L"003.der"), false));
+// Saves that stop between moving the new Mac file in and moving the index
+// in: one whose old Mac file cannot go back says so, and leaves the folder
+// as a save stopped there by a crash does; one whose move a load of another
+// store object finishes first is done. Either way the next load reads the
+// new store.
+TEST_F(StoreChangeTest, SavesStoppedBetweenTheirMoves) {
+    struct Case {
+        const char* what;
+        // The move of a save onto the folder's index or Mac file.
+        std::function<BOOL(const std::wstring& folder, const std::wstring& from, const std::wstring& to, DWORD)> move;
+        int code;
+        int restoreFailures;  // entries "Mac file restoring failed: cs1"
+        const wchar_t* left;  // the folder the save leaves
+    };
+    int macMoves = 0;
+    bool loaded = false;
+    const Case cases[] = {
+        {"the old Mac file cannot go back",
+         [&](const std::wstring& folder, const std::wstring& from, const std::wstring& to, DWORD flags) {
+             if (to == folder + L"\\indexV2.txt" || (to == folder + L"\\indexV2.txt.0" && macMoves++ > 0)) {
+                 SetLastError(ERROR_ACCESS_DENIED);
+                 return FALSE;
+             }
+             return MoveFileExW(from.c_str(), to.c_str(), flags);
+         },
+         STORE_MAC_UNWRITABLE, 1, L"interrupted\\stopped\\cs1"},
+        {"a load finishes the save first",
+         [&](const std::wstring& folder, const std::wstring& from, const std::wstring& to, DWORD flags) {
+             if (to == folder + L"\\indexV2.txt" && !loaded) {
+                 loaded = true;
+                 EXPECT_EQ(STORE_OK, FileBaseCertificateStore(folder).Setup(false));
+             }
+             return MoveFileExW(from.c_str(), to.c_str(), flags);
+         },
+         STORE_OK, 0, L"interrupted\\finished\\cs1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing_support::TempFolder caseTemp;
+        const std::wstring caseFolder = CopyStore(Fixture(L"rows\\intact\\cs1"), caseTemp);
+        FileBaseCertificateStore caseStore(caseFolder);
+        ASSERT_EQ(STORE_OK, caseStore.Setup(false));
+        testing_support::TempFolder logFolder;
+        qen_lib::log::testing::LogSwitchedOn log(logFolder / L"log.txt");
+        {
+            const MovesReplaced moves([&](const std::wstring& from, const std::wstring& to, DWORD flags) {
+                return c.move(caseFolder, from, to, flags);
+            });
+            EXPECT_EQ(c.code, caseStore.AddCert(LoadRoot(L"003.der"), false));
+        }
+        const std::vector<std::wstring> messages = log.messages();
+        EXPECT_EQ(c.restoreFailures, std::count(messages.begin(), messages.end(), L"Mac file restoring failed: cs1"));
+        EXPECT_EQ(std::vector<std::wstring>(), DifferingFiles(Fixture(c.left), caseFolder));
+        EXPECT_EQ(STORE_OK, FileBaseCertificateStore(caseFolder).Setup(false));
+        EXPECT_EQ(std::vector<std::wstring>(), DifferingFiles(Fixture(L"interrupted\\finished\\cs1"), caseFolder));
     }
-    const std::vector<std::wstring> messages = log.messages();
-    EXPECT_EQ(1, std::count(messages.begin(), messages.end(), L"Mac file restoring failed: cs1"));
-    EXPECT_EQ(std::vector<std::wstring>(), DifferingFiles(Fixture(L"interrupted\\stopped\\cs1"), folder));
-    EXPECT_EQ(4, FreshCount());
-    EXPECT_EQ(std::vector<std::wstring>(), DifferingFiles(Fixture(L"interrupted\\finished\\cs1"), folder));
 }
 
 }  // namespace
