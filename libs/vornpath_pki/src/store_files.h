@@ -18,12 +18,15 @@ namespace vornpath::pki {
 using CertHashMap = std::map<std::wstring, CertRecord>;
 
 // Reads the index once, checks its Mac over the bytes read and parses those
-// same bytes. When the file's counter equals storeCounter the records are
-// not parsed; else records gets them in file order, each field checked.
+// same bytes; a save stopped between its two moves is finished first. When
+// the file's counter equals storeCounter the records are not parsed; else
+// records gets them in file order, each field checked.
 int LoadIndexAndCerts(const std::wstring& folder, const std::wstring& indexPath, int storeCounter,
                       int& fileCounter, std::vector<CertRecord>& records);
 
 // Writes the index of the records under counter together with its Mac file.
+// STORE_MAC_UNWRITABLE also when the index could not follow the new Mac file
+// and the old one could not go back: the next load then finishes the save.
 int SaveIndex(const std::wstring& folder, const std::wstring& indexPath, int counter,
               const CertHashMap& certHashes);
 

@@ -1,7 +1,6 @@
 // Changes to a store: what is refused before anything is written, what
 // writes nothing, writes that fail, after which memory and folder both keep
-// the store as it was, and a failed write that cannot put the old store
-// back and says so.
+// the store as it was, and saves stopped between their two moves.
 #include <windows.h>
 
 #include <algorithm>
@@ -39,6 +38,11 @@ void ExpectNothingWritten(const std::wstring& fixture, const std::wstring& folde
         EXPECT_EQ(c.code, c.change());
         EXPECT_EQ(std::vector<std::wstring>(), DifferingFiles(fixture, folder));
     }
+}
+
+// Open elsewhere, readable but neither writable nor replaceable.
+HANDLE OpenToRead(const std::wstring& path) {
+    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
 // While it lives, the store's moves go through move in place of MoveFileExW.
@@ -121,10 +125,6 @@ TEST_F(StoreChangeTest, RemovingARecordWhoseFileIsGoneSucceeds) {
     EXPECT_EQ(2, FreshCount());
 }
 
-HANDLE OpenToRead(const std::wstring& path) {
-    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-}
-
 // A failed write: the certificate not taken in memory, the folder's index
 // and Mac file still a matching pair.
 TEST_F(StoreChangeTest, AFailedWriteLeavesTheOldStore) {
@@ -139,7 +139,6 @@ TEST_F(StoreChangeTest, AFailedWriteLeavesTheOldStore) {
     const Case cases[] = {
         {"index cannot be written", [&] { CreateDirectoryW((index + L".new").c_str(), nullptr); },
          [&] { RemoveDirectoryW((index + L".new").c_str()); }, STORE_INDEX_UNWRITABLE},
-        // Open elsewhere, readable but neither writable nor replaceable.
         {"Mac file cannot be replaced", [&] { held.reset(OpenToRead(index + L".0")); }, [&] { held.reset(); },
          STORE_MAC_UNWRITABLE},
         // The new Mac file is in place when the index move fails: it goes back.

@@ -1,7 +1,9 @@
 #pragma once
 // Whether a certificate-store folder is complete and intact: the store opens
 // (folder, index, Mac file, records) and every certificate file is there,
-// loads and matches its record. Changes no file and logs nothing of its own.
+// loads and matches its record. Logs nothing of its own, and changes no file
+// but one: a save of the store stopped between its two moves is finished, as
+// every load of the store does.
 
 // Check results. The callers so far treat every one but CHECK_STORE_OK alike.
 enum : int {

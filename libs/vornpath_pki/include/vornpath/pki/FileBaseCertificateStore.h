@@ -2,8 +2,11 @@
 // The certificate store kept in one folder: the index "indexV2.txt" (an
 // update counter, then one record per certificate), its Mac file
 // "indexV2.txt.0", and one DER file per certificate named by its SHA-1 hash
-// text with ".cer". The programs open a store's folder with Setup(false) and
-// read it; the other operations complete the interface.
+// text with ".cer". A save writes "indexV2.txt.new" beside the index and
+// moves its new Mac file in before its index; a load that finds the Mac file
+// matching that new index in place of the old one finishes the save. The
+// programs open a store's folder with Setup(false) and read it; the other
+// operations complete the interface.
 #include <map>
 #include <memory>
 #include <string>
