@@ -219,7 +219,8 @@ TEST_F(UpdateCheckFlowTest, DatabaseFailuresLeaveNoTextAndNoOrders) {
 }
 
 // Without the block nothing runs: the dialog ends the process, and so does
-// the run when the dialog could not be shown and returned.
+// the run when the dialog could not be shown and returned (its DoModal gave
+// -1, which no real run here can be made to do; the stand-in returns so).
 TEST_F(UpdateCheckFlowTest, SingleInstanceBlockTakenOrBrokenEndsTheRun) {
     struct Row {
         int mode;
