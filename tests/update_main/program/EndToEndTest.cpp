@@ -298,6 +298,44 @@ TEST(EndToEnd, ASecondInstanceIsRefused) {
     EXPECT_EQ(ExitCode(first), 0u);
 }
 
+// The allowed-URL run takes no block and runs beside an update check that
+// waits for its user: the orders that check wrote stay byte for byte, so the
+// secondary program still finds the client update the user then accepts, and
+// an auxiliary order the user declined does not come back.
+TEST(EndToEnd, AnAllowedUrlRunLeavesTheOrdersOfAWaitingCheck) {
+    const struct {
+        const char* name;
+        const char* scenario;
+        std::vector<Step> before;  // answered before the allowed-URL run
+        Step during;               // shown while it runs
+        bool subStarts;
+        const wchar_t* auxOrderAfter;
+    } cases[] = {
+        {"beside_install", "client-update", {}, {Dialog::Main, kNewClient, IDOK}, true, ABSENT},
+        {"beside_aux_declined", "aux-update", {{Dialog::Question, kAuxQuestion, IDCANCEL}},
+         {Dialog::Closing, kUpToDate + std::wstring(kAuxDeclined), IDCANCEL}, false, ABSENT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Scenario scenario(c.scenario);
+        StubRecord stub;
+        const ProgramRun run = StartMainProgram(L"");
+        ASSERT_TRUE(run.process) << GetLastError();
+        AnswerDialogs(run, c.before, std::string(c.name) + "_before");
+        AnswerDialogs(run, {c.during}, c.name, [&] {
+            const std::string orders = read_bytes(kExchangeFile);
+            const ProgramRun whiteList = StartMainProgram(L"/download_ob_white_list");
+            ASSERT_TRUE(whiteList.process);
+            EXPECT_EQ(ExitCode(whiteList), 0u);
+            EXPECT_EQ(read_bytes(kExchangeFile), orders);
+        });
+        EXPECT_EQ(ExitCode(run), 0u);
+        ASSERT_EQ(stub.Started(), c.subStarts);
+        if (c.subStarts) ExpectOrders(stub.Exchange(), ExpectedOrders(scenario));
+        EXPECT_EQ(RawProfileValue(kExchangeFile, L"Pelmarch", L"is_new"), c.auxOrderAfter);
+    }
+}
+
 std::wstring ClientIniPath() {
     wchar_t folder[MAX_PATH] = {};
     GetWindowsDirectoryW(folder, MAX_PATH);

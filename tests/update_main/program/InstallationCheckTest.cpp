@@ -61,11 +61,12 @@ public:
         }
     }
 
-    // The error number the check reports, 0 when it passes.
-    int Check() {
+    // The error number the check reports, 0 when it passes. ownsOrders: the
+    // run holds the single-instance block.
+    int Check(bool ownsOrders = true) {
         InstallationCheck check([this] { return base.path(); });
         CString message = L"untouched";
-        if (check.CheckInstallation(message)) {
+        if (check.CheckInstallation(message, ownsOrders)) {
             EXPECT_EQ(message, L"untouched");
             return 0;
         }
@@ -130,6 +131,24 @@ TEST(InstallationCheck, TheOrderIsBlankedAlsoWhenACheckFails) {
     installation.Break(Breakage::NoSettingsFile);
     EXPECT_EQ(installation.Check(), K807);
     EXPECT_EQ(RawProfileValue(installation.Exchange(), L"Command", L"dURL"), L"");
+}
+
+// A run without the single-instance block runs beside one that holds it: the
+// orders are that run's, so nothing of the exchange file changes; a missing
+// one is still made, empty, as the blanking would make it.
+TEST(InstallationCheck, ARunThatOwnsNoOrdersLeavesTheExchangeFile) {
+    using testing_support::read_bytes;
+    for (const bool whole : {true, false}) {
+        Installation installation;
+        if (!whole) installation.Break(Breakage::NoSettingsFile);
+        const std::string orders = read_bytes(installation.Exchange());
+        EXPECT_EQ(installation.Check(false), whole ? 0 : K807);
+        EXPECT_EQ(read_bytes(installation.Exchange()), orders) << whole;
+    }
+    Installation installation;
+    RemoveTree(installation.Exchange());
+    EXPECT_EQ(installation.Check(false), 0);
+    EXPECT_EQ(read_bytes(installation.Exchange()), "");
 }
 
 // Sets a folder's access list from its SDDL text.
@@ -202,7 +221,7 @@ TEST(InstallationCheck, WithoutTheCommonFolderNothingIsCheckedOrComposed) {
     InstallationCheck check([] { return std::wstring(); });
     CString message = L"untouched";
     SetLastError(0);
-    EXPECT_FALSE(check.CheckInstallation(message));
+    EXPECT_FALSE(check.CheckInstallation(message, true));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(message, L"untouched");
 }

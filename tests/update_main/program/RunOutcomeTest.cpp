@@ -285,20 +285,26 @@ TEST(FinishRun, RootCertificateUpdateDeclinedOnlyCloses) {
 
 // The secondary program reports on the auxiliary update itself; a start that
 // failed, or an error of the check, is this program's to show, and the run
-// ends with a nonzero code.
+// ends with a nonzero code. The rules' texts are no error: a started update
+// then ends without a dialog and with the framework's code.
 TEST(FinishRun, AuxiliaryUpdateAcceptedShowsOnlyWhatTheSecondaryProgramCannot) {
     struct Row {
         BOOL starts;
         const wchar_t* message;
+        bool checkFailed;
         std::vector<std::wstring> shown;
         int exitCode;
     };
     const std::wstring k600 = ErrorText(K600).str();
+    const std::wstring notStarted = L"smallCloseAndExit:" + AuxAppUpdateFailedText().str();
+    const wchar_t* const ruleText = L"お使いの「Velmoご利用ソフト」は最新です。\n";
     const Row rows[] = {
-        {TRUE, L"", {kAuxQuestion, L"sub"}, 0},
-        {FALSE, L"", {kAuxQuestion, L"sub", L"smallCloseAndExit:" + AuxAppUpdateFailedText().str()}, 1},
-        {TRUE, k600.c_str(), {kAuxQuestion, L"sub", L"closeAndExit:" + k600}, 1},
-        {FALSE, k600.c_str(), {kAuxQuestion, L"sub", L"smallCloseAndExit:" + AuxAppUpdateFailedText().str()}, 1},
+        {TRUE, L"", false, {kAuxQuestion, L"sub"}, 0},
+        {FALSE, L"", false, {kAuxQuestion, L"sub", notStarted}, 1},
+        {TRUE, ruleText, false, {kAuxQuestion, L"sub"}, 0},
+        {FALSE, ruleText, false, {kAuxQuestion, L"sub", notStarted}, 1},
+        {TRUE, k600.c_str(), true, {kAuxQuestion, L"sub", L"closeAndExit:" + k600}, 1},
+        {FALSE, k600.c_str(), true, {kAuxQuestion, L"sub", notStarted}, 1},
     };
     for (const Row& row : rows) {
         ScriptedActions actions;
@@ -307,9 +313,12 @@ TEST(FinishRun, AuxiliaryUpdateAcceptedShowsOnlyWhatTheSecondaryProgramCannot) {
         RunResults results = Results(RUN_UPDATE_CHECK);
         results.auxAppUpdate = true;
         results.message = row.message;
+        results.message2 = L"注意";
+        results.checkFailed = row.checkFailed;
         const Outcome outcome = Finish(results, actions);
-        EXPECT_EQ(outcome.exitCode, row.exitCode) << row.starts;
-        EXPECT_EQ(actions.shown, row.shown) << row.starts;
+        if (!outcome.ended) EXPECT_EQ(outcome.ending, RunEnding::ClearOrders);
+        EXPECT_EQ(outcome.exitCode, row.exitCode) << row.starts << " " << row.checkFailed;
+        EXPECT_EQ(actions.shown, row.shown) << row.starts << " " << row.checkFailed;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,11 @@ public:
         return blockError == ERROR_SUCCESS;
     }
     void ReadInstalledVersion(EnvironmentInfo& env) override { env.installed = installed; }
-    bool CheckInstallation(CString&) override { return true; }
+    bool CheckInstallation(CString&, bool ownsOrders) override {
+        checkOwnedOrders = ownsOrders;
+        return true;
+    }
+    bool checkOwnedOrders = false;
     BOOL ReadOsVersion(EnvironmentInfo& env) override {
         env.os.major = 10;
         return m_osReads++ == 0 || secondOsRead;
@@ -81,7 +86,12 @@ public:
     // A file held without sharing from the moment the orders are written.
     const std::wstring* lockWhileOrdering = nullptr;
     win::FileHandle locked;
-    void ShowSmallCloseAndExit(const CString& message) override { End(L"small:" + message.str()); }
+    // The small dialog could not be shown (its DoModal failed) and returned.
+    bool smallDialogReturns = false;
+    void ShowSmallCloseAndExit(const CString& message) override {
+        if (!smallDialogReturns) End(L"small:" + message.str());
+        calls.push_back(L"small:" + message.str());
+    }
     void ShowCloseAndExit(const CString& message) override { End(L"close:" + message.str()); }
     void EndProcess(int) override { End(L"exit"); }
 
@@ -113,11 +123,13 @@ protected:
         MakeFolder(m_base / L"whitelist");
     }
 
-    // Runs the check; true when it ended the process.
+    // Runs the check; true when it ended the process. m_completed: what the
+    // check said of itself.
     bool Run(int mode, bool calledService = false) {
         UpdateCheckState state{m_env, m_db, m_store, m_message, m_message2, mode, calledService};
+        m_completed.reset();
         try {
-            UpdateCheckFlow(state, m_actions, m_paths).Run(L"");
+            m_completed = UpdateCheckFlow(state, m_actions, m_paths).Run(L"");
         } catch (const ProcessEnded&) {
             return true;
         }
@@ -135,6 +147,7 @@ protected:
     CString m_message, m_message2;
     FakeActions m_actions;
     UpdatePathSet m_paths;
+    std::optional<bool> m_completed;
 };
 
 TEST_F(UpdateCheckFlowTest, EachModeFetchesItsFilesAndNamesAFailureByPosition) {
@@ -157,13 +170,17 @@ TEST_F(UpdateCheckFlowTest, EachModeFetchesItsFilesAndNamesAFailureByPosition) {
             for (const DownloadItem& item : m_actions.fetched) urls.push_back(item.url.str());
             EXPECT_EQ(urls, row.urls) << row.mode;
             EXPECT_EQ(m_message, DownloadErrorText(failAt, 404)) << row.mode << " " << failAt;
+            EXPECT_EQ(m_completed, false) << row.mode << " " << failAt;
         }
     }
 }
 
 TEST_F(UpdateCheckFlowTest, FullCheckWritesTheOrdersOfTheRules) {
     EXPECT_FALSE(Run(RUN_UPDATE_CHECK));
+    // The rules' text is no error of the check.
+    EXPECT_EQ(m_completed, true);
     EXPECT_TRUE(m_message.Find(L"新しい「Velmoご利用ソフト」があります。") >= 0) << m_message.str();
+    EXPECT_TRUE(m_actions.checkOwnedOrders);
     EXPECT_EQ(Order(L"Command", L"dURL"), L"https://update.zrv.co.jp/velmo/6.2.0/VelmoSetup.exe");
     EXPECT_EQ(Order(L"Command", L"uninst"), L"/x {6B0F4A5E-3C1D-4B8E-9A2F-610500000000} /qn");
     EXPECT_EQ(Order(L"Command", L"uninst_all"), L";/x {6B0F4A5E-3C1D-4B8E-9A2F-600000000000} /qn ;"
@@ -191,6 +208,7 @@ TEST_F(UpdateCheckFlowTest, DatabaseFailuresLeaveNoTextAndNoOrders) {
         m_actions.secondOsRead = row.secondOsRead;
         m_message.Empty();
         EXPECT_FALSE(Run(RUN_UPDATE_CHECK));
+        EXPECT_EQ(m_completed, false) << row.fixture;
         EXPECT_EQ(m_message, ErrorText(row.expected)) << row.fixture;
         EXPECT_FALSE(exists(m_base.path() + DATABASE_TXT_SUBPATH.c_str())) << row.fixture;
         EXPECT_EQ(Order(L"Command", L"dURL"), L"<absent>") << row.fixture;
@@ -200,25 +218,34 @@ TEST_F(UpdateCheckFlowTest, DatabaseFailuresLeaveNoTextAndNoOrders) {
     }
 }
 
+// Without the block nothing runs: the dialog ends the process, and so does
+// the run when the dialog could not be shown and returned (its DoModal gave
+// -1, which no real run here can be made to do; the stand-in returns so).
 TEST_F(UpdateCheckFlowTest, SingleInstanceBlockTakenOrBrokenEndsTheRun) {
     struct Row {
         int mode;
         DWORD error;
         bool calledService;
-        std::wstring ending;  // "" when the run goes on
+        bool dialogReturns;
+        std::vector<std::wstring> calls;  // none when the run goes on
     };
+    const std::wstring running = L"small:" + std::wstring(ALREADY_RUNNING_TEXT);
+    const std::wstring k902 = L"small:" + ErrorText(K902).str();
     const Row rows[] = {
-        {RUN_UPDATE_CHECK, ERROR_ALREADY_EXISTS, false, L"small:" + std::wstring(ALREADY_RUNNING_TEXT)},
-        {RUN_UPDATE_LIST_INFO, ERROR_ACCESS_DENIED, false, L"small:" + ErrorText(K902).str()},
-        {RUN_DOWNLOAD_PELMARCH, ERROR_ALREADY_EXISTS, true, L"exit"},
-        {RUN_OB_WHITE_LIST, ERROR_ALREADY_EXISTS, false, L""},  // runs beside another copy
+        {RUN_UPDATE_CHECK, ERROR_ALREADY_EXISTS, false, false, {running}},
+        {RUN_UPDATE_LIST_INFO, ERROR_ACCESS_DENIED, false, false, {k902}},
+        {RUN_UPDATE_CHECK, ERROR_ALREADY_EXISTS, false, true, {running, L"exit"}},
+        {RUN_DOWNLOAD_PELMARCH, ERROR_ACCESS_DENIED, false, true, {k902, L"exit"}},
+        {RUN_DOWNLOAD_PELMARCH, ERROR_ALREADY_EXISTS, true, false, {L"exit"}},
+        {RUN_OB_WHITE_LIST, ERROR_ALREADY_EXISTS, false, false, {}},  // runs beside another copy
     };
     for (const Row& row : rows) {
         m_actions.blockError = row.error;
+        m_actions.smallDialogReturns = row.dialogReturns;
         m_actions.calls.clear();
-        EXPECT_EQ(Run(row.mode, row.calledService), !row.ending.empty()) << row.mode;
-        if (!row.ending.empty()) {
-            EXPECT_EQ(m_actions.calls, std::vector<std::wstring>{row.ending}) << row.mode;
+        EXPECT_EQ(Run(row.mode, row.calledService), !row.calls.empty()) << row.mode << " " << row.dialogReturns;
+        if (!row.calls.empty()) {
+            EXPECT_EQ(m_actions.calls, row.calls) << row.mode << " " << row.dialogReturns;
         }
     }
 }
@@ -275,19 +302,24 @@ TEST_F(UpdateCheckFlowTest, AuxiliaryUpdateDueByModeAndGate) {
     struct Row {
         int mode;
         bool noUseFlag;
+        const char* exchange;  // before the run
         int flag;
         std::wstring order;  // [Pelmarch] is_new afterwards
     };
+    const char* const earlierOrder = "[Pelmarch]\r\nis_new=1\r\n";
     const Row rows[] = {
-        {RUN_OB_WHITE_LIST, false, 1, L"1"},
-        {RUN_DOWNLOAD_PELMARCH, true, 1, L"1"},  // asked for by the client: no gate
-        {RUN_OB_WHITE_LIST, true, 0, L"1"},      // the earlier order stays in this mode
-        {RUN_UPDATE_LIST_INFO, false, 0, L"<absent>"},
+        {RUN_DOWNLOAD_PELMARCH, true, earlierOrder, 1, L"1"},  // asked for by the client: no gate
+        {RUN_DOWNLOAD_PELMARCH, false, "", 1, L"1"},
+        {RUN_UPDATE_LIST_INFO, false, earlierOrder, 0, L"<absent>"},
+        // Without the block the orders are another run's: neither given
+        // again (after the user declined it there) nor taken away.
+        {RUN_OB_WHITE_LIST, false, "", 0, L"<absent>"},
+        {RUN_OB_WHITE_LIST, true, earlierOrder, 0, L"1"},
     };
     m_actions.aux.needs_update = true;
     m_actions.aux.required = VersionNumber(L"2.1");
     for (const Row& row : rows) {
-        WriteFileBytes(ExchangeFile(), "[Pelmarch]\r\nis_new=1\r\n");
+        WriteFileBytes(ExchangeFile(), row.exchange);
         if (row.noUseFlag) write_bytes(m_paths.noUseFlag, "");
         else DeleteFileW(m_paths.noUseFlag.c_str());
         m_env.auxAppUpdate = 0;
@@ -299,6 +331,22 @@ TEST_F(UpdateCheckFlowTest, AuxiliaryUpdateDueByModeAndGate) {
         EXPECT_EQ(m_env.os.major, 10u) << row.mode;
         EXPECT_EQ(Order(L"Pelmarch", L"is_new"), row.order) << row.mode;
     }
+}
+
+// The allowed-URL run beside a waiting update check: with an auxiliary
+// update due and a changed list it still leaves the exchange file byte for
+// byte, and its self-check may not blank the client-download order.
+TEST_F(UpdateCheckFlowTest, ARunWithoutTheBlockLeavesTheOrdersAlone) {
+    const std::string orders =
+        "[Command]\r\nuninst=u\r\ndURL=\"https://update.example/setup.exe\"\r\ncacerts=0\r\n";
+    WriteFileBytes(ExchangeFile(), orders);
+    m_actions.aux.needs_update = true;
+    m_actions.aux.required = VersionNumber(L"2.1");
+    EXPECT_FALSE(Run(RUN_OB_WHITE_LIST));
+    EXPECT_EQ(m_completed, true);
+    EXPECT_EQ(m_actions.calls, std::vector<std::wstring>{L"merge"});
+    EXPECT_FALSE(m_actions.checkOwnedOrders);
+    EXPECT_EQ(read_bytes(ExchangeFile()), orders);
 }
 
 }  // namespace

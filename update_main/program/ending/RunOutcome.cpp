@@ -50,10 +50,11 @@ void OfferOtherUpdates(const RunResults& results, RunEndActions& actions, int& e
         const BOOL started = actions.RunSubCommand(isAdmin);
         if (auxChosen) {
             // The secondary program reports on the update itself; what it
-            // cannot tell is that it never ran, or an error of this run.
-            if (!started || !results.message.IsEmpty()) exitCode = 1;
+            // cannot tell is that it never ran, or an error of this run. The
+            // rules' texts are no error: after them the run ends in silence.
+            if (!started || results.checkFailed) exitCode = 1;
             if (!started) actions.ShowSmallCloseAndExit(AuxAppUpdateFailedText());
-            else if (!results.message.IsEmpty()) actions.ShowCloseAndExit(results.message);
+            else if (results.checkFailed) actions.ShowCloseAndExit(results.message);
             return;
         }
         if (!started) actions.ShowSmallCloseAndExit(RootCertUpdateFailedText());

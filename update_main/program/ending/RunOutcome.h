@@ -11,6 +11,8 @@ struct RunResults {
     CString message;   // errors and the rules' primary texts
     CString message2;  // the rules' secondary texts
     CString dUrl;      // setup address of a due client update; empty: none due
+    // The check stopped on an error, whose text is then message.
+    bool checkFailed = false;
     bool rootCertUpdate = false;
     bool auxAppUpdate = false;
     int downloadErrorCode = 0;

@@ -32,7 +32,9 @@ public:
 
     bool CreateHandOverBlock() override { return ::CreateHandOverBlock(); }
     void ReadInstalledVersion(EnvironmentInfo& env) override { env.ReadInstalledVersion(); }
-    bool CheckInstallation(CString& message) override { return InstallationCheck().CheckInstallation(message); }
+    bool CheckInstallation(CString& message, bool ownsOrders) override {
+        return InstallationCheck().CheckInstallation(message, ownsOrders);
+    }
     BOOL ReadOsVersion(EnvironmentInfo& env) override { return env.ReadOsVersion(); }
     bool DownloadAll(CString& message, const DownloadList& list) override {
         return m_app.DownloadAll(g_calledService, message, PROGRESS_STATUS_TEXT, list, kUpdateFilesExpectedSize);
@@ -75,7 +77,7 @@ void CVelmoUpgradeToolApp::RunUpdateCheck(const wchar_t* installDir) {
     ParseCommandLine();
     UpdateCheckState state{m_env, m_db, m_store, m_message, m_message2, m_runMode, g_calledService};
     AppUpdateFlowActions actions(*this);
-    UpdateCheckFlow(state, actions, StandardUpdatePaths()).Run(installDir);
+    m_checkFailed = !UpdateCheckFlow(state, actions, StandardUpdatePaths()).Run(installDir);
 }
 
 bool CVelmoUpgradeToolApp::DownloadAll(bool hidden, CString& message, const CString& status,

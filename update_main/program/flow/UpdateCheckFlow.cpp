@@ -25,25 +25,24 @@ DownloadList MakeDownloadList(int runMode, CUpdateDataStore& store, const Expand
 UpdateCheckFlow::UpdateCheckFlow(UpdateCheckState& state, UpdateFlowActions& actions, const UpdatePathSet& templates)
     : m_state(state), m_actions(actions), m_templates(templates) {}
 
-void UpdateCheckFlow::Run(const wchar_t* installDir) {
+bool UpdateCheckFlow::Run(const wchar_t* installDir) {
     const int mode = m_state.runMode;
-    // The allowed-URL-only run is started beside a running check by design.
-    if (mode != RUN_OB_WHITE_LIST && !TakeSingleInstanceBlock()) return;
+    // The allowed-URL-only run is started beside a running check by design
+    // and takes no block: the orders of the exchange file are then the other
+    // run's, and this one neither writes nor blanks any of them.
+    if (mode != RUN_OB_WHITE_LIST) {
+        if (!TakeSingleInstanceBlock()) return false;
+        m_ownsOrders = true;
+    }
 
     m_actions.ReadInstalledVersion(m_state.env);
-    if (!m_actions.CheckInstallation(m_state.message)) {
+    if (!m_actions.CheckInstallation(m_state.message, m_ownsOrders)) {
         // A self-check that stops without a word found no common
         // application-data folder: never a silent success.
         if (m_state.message.IsEmpty()) m_state.message = ErrorText(K900);
-        return;
+        return false;
     }
-    if (!m_state.store.GetBaseFolder()) {
-        m_state.message = ErrorText(K900);
-        return;
-    }
-    const std::wstring& base = m_state.store.BaseFolder();
-    const std::wstring databaseFile = base + DATABASE_DAT_SUBPATH.c_str();
-    const std::wstring databaseText = base + DATABASE_TXT_SUBPATH.c_str();
+    if (!m_state.store.GetBaseFolder()) return Fail(K900);
 
     // Read here, not only with the rules: the end of every run asks an old
     // Windows' user for administrator rights, and a version never read looks old.
@@ -53,46 +52,49 @@ void UpdateCheckFlow::Run(const wchar_t* installDir) {
     templates.osVersion = VersionNumber(osParts, osParts + 2);
     const ExpandedPathSet paths(templates);
     // A file we cannot name cannot be fetched, compared or installed.
-    if (paths.updateList.empty() || paths.downloadedWhiteList.empty() || paths.whiteListBase.empty()) {
-        m_state.message = ErrorText(K900);
-        return;
-    }
+    if (paths.updateList.empty() || paths.downloadedWhiteList.empty() || paths.whiteListBase.empty())
+        return Fail(K900);
 
     const DownloadList list = MakeDownloadList(mode, m_state.store, paths);
     // An auxiliary-application order of an earlier run must not outlive a
     // run that finds none due.
-    if (mode != RUN_OB_WHITE_LIST && !m_state.store.DeleteAuxAppUpdate()) {
-        m_state.message = ErrorText(K812);
-        return;
-    }
-    if (!m_actions.DownloadAll(m_state.message, list)) return;
-    if (mode == RUN_UPDATE_LIST_INFO) return;
+    if (m_ownsOrders && !m_state.store.DeleteAuxAppUpdate()) return Fail(K812);
+    if (!m_actions.DownloadAll(m_state.message, list)) return false;
+    if (mode == RUN_UPDATE_LIST_INFO) return true;
+    return ApplyDownloads(paths, installDir);
+}
 
+bool UpdateCheckFlow::Fail(ErrorNumber number) {
+    m_state.message = ErrorText(number);
+    return false;
+}
+
+bool UpdateCheckFlow::ApplyDownloads(const ExpandedPathSet& paths, const wchar_t* installDir) {
+    const int mode = m_state.runMode;
     bool packageNewer = false;
     if (mode == RUN_UPDATE_CHECK && !m_actions.UpdateRootCertPackage(packageNewer, m_state.message, installDir))
-        return;
+        return false;
 
     bool auxWriteOk = true;
     const bool auxDue = DecideAuxAppUpdate(paths, auxWriteOk);
-    if (!InstallAllowedUrlList(paths)) return;
+    if (!InstallAllowedUrlList(paths)) return false;
     if (auxDue && auxWriteOk) m_state.env.auxAppUpdate = 1;
-    if (mode != RUN_UPDATE_CHECK) {
-        // The secondary program must never start on an order it cannot read.
-        if (!auxWriteOk) m_state.message = ErrorText(K812);
-        return;
-    }
+    // The secondary program must never start on an order it cannot read.
+    if (mode != RUN_UPDATE_CHECK) return auxWriteOk || Fail(K812);
 
-    if (!ApplyRuleDatabase(databaseFile, databaseText)) return;
+    const std::wstring& base = m_state.store.BaseFolder();
+    if (!ApplyRuleDatabase(base + DATABASE_DAT_SUBPATH.c_str(), base + DATABASE_TXT_SUBPATH.c_str())) return false;
     if (packageNewer && m_state.env.dURL.empty()) m_state.env.rootCertUpdate = 1;
 
     if (!WriteOrders() || !auxWriteOk) {
-        m_state.message = ErrorText(K812);
+        Fail(K812);
         m_actions.ShowCloseAndExit(m_state.message);
-        return;
+        return false;
     }
     // A silent run with nothing to tell or to do ends here.
     if (m_state.calledService && !packageNewer && !auxDue && m_state.env.dURL.empty() && m_state.message.IsEmpty())
         m_actions.EndProcess(1);
+    return true;
 }
 
 bool UpdateCheckFlow::TakeSingleInstanceBlock() {
@@ -104,11 +106,16 @@ bool UpdateCheckFlow::TakeSingleInstanceBlock() {
     }
     m_state.message = error == ERROR_ALREADY_EXISTS ? CString(ALREADY_RUNNING_TEXT) : ErrorText(K902);
     m_actions.ShowSmallCloseAndExit(m_state.message);
-    // Also when the dialog could not be shown: without the block nothing runs.
+    // The dialog ends the process only when it is closed: one that could not
+    // be shown returns, and a run without the block must not go on to its
+    // ending, which would clear the orders of the instance that holds it.
+    m_actions.EndProcess(1);
     return false;
 }
 
 bool UpdateCheckFlow::DecideAuxAppUpdate(const ExpandedPathSet& paths, bool& auxWriteOk) {
+    // An order may only come from the run that owns the orders.
+    if (!m_ownsOrders) return false;
     const AuxAppVersionInfo info = m_actions.GetAuxAppVersionInfo(paths.updateList);
     if (!info.needs_update) return false;
     if (m_state.runMode != RUN_DOWNLOAD_PELMARCH &&
@@ -139,8 +146,7 @@ bool UpdateCheckFlow::ApplyRuleDatabase(const std::wstring& databaseFile, const 
     if (!loaded) {
         // Nothing of a database that failed part way may reach the dialogs.
         m_state.db = UpdateDatabase();
-        m_state.message = ErrorText(deciphered ? K601 : K600);
-        return false;
+        return Fail(deciphered ? K601 : K600);
     }
 
     EnvironmentInfo& env = m_state.env;
@@ -149,15 +155,9 @@ bool UpdateCheckFlow::ApplyRuleDatabase(const std::wstring& databaseFile, const 
     env.ComputeNextCheckDate(local, m_state.db.interval_days, m_state.db.spread_days);
     const BOOL osRead = m_actions.ReadOsVersion(env);
     env.ReadWow64();
-    if (!osRead) {
-        m_state.message = ErrorText(K901);
-        return false;
-    }
-    if (!m_state.db.Evaluate(env, m_state.message, m_state.message2)) {
-        m_state.message = ErrorText(K601);
-        return false;
-    }
-    return true;
+    if (!osRead) return Fail(K901);
+    // The rules' own texts go to the same messages: they are no error.
+    return m_state.db.Evaluate(env, m_state.message, m_state.message2) || Fail(K601);
 }
 
 CString UpdateCheckFlow::FindUninstallCommand() const {

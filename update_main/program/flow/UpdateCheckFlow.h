@@ -8,6 +8,7 @@
 #include "environment/EnvironmentInfo.h"
 #include "flow/UpdateFlowActions.h"
 #include "framework/CString.h"
+#include "messages/UserMessages.h"
 #include "rules/UpdateDatabase.h"
 #include "settings/UpdateDataStore.h"
 #include "updatepaths/UpdatePathSet.h"
@@ -32,13 +33,18 @@ public:
     UpdateCheckFlow(UpdateCheckState& state, UpdateFlowActions& actions, const UpdatePathSet& templates);
 
     // Runs the check for the client installed in installDir (may be empty).
-    // Returns early with an error text in state.message; some failures end
-    // the process through the actions.
-    void Run(const wchar_t* installDir);
+    // True when it came to its end, whatever texts the rules left in the
+    // messages; false when it stopped on an error, whose text is then in
+    // state.message. Some failures end the process through the actions.
+    bool Run(const wchar_t* installDir);
 
 private:
     // False when the block is held elsewhere or cannot be made.
     bool TakeSingleInstanceBlock();
+    // Sets the error text of the number; false.
+    bool Fail(ErrorNumber number);
+    // From the downloaded files to the orders; Run's result.
+    bool ApplyDownloads(const ExpandedPathSet& paths, const wchar_t* installDir);
     bool DecideAuxAppUpdate(const ExpandedPathSet& paths, bool& auxWriteOk);
     bool InstallAllowedUrlList(const ExpandedPathSet& paths);
     bool ApplyRuleDatabase(const std::wstring& databaseFile, const std::wstring& databaseText);
@@ -49,4 +55,6 @@ private:
     UpdateCheckState& m_state;
     UpdateFlowActions& m_actions;
     UpdatePathSet m_templates;
+    // Holds the single-instance block, and with it the exchange file's orders.
+    bool m_ownsOrders = false;
 };

@@ -23,8 +23,9 @@ public:
     virtual void ReadInstalledVersion(EnvironmentInfo& env) = 0;
     // The update tool's own installation; false with its error text in
     // message, or with message untouched when there is no common
-    // application-data folder.
-    virtual bool CheckInstallation(CString& message) = 0;
+    // application-data folder. ownsOrders: the run holds the single-instance
+    // block, so the check may blank the client-download order.
+    virtual bool CheckInstallation(CString& message, bool ownsOrders) = 0;
     // The running Windows' version into env.os; its result.
     virtual BOOL ReadOsVersion(EnvironmentInfo& env) = 0;
     // Fetches every file of the list; false with the text of the failure (or

@@ -7,6 +7,7 @@
 #include "messages/UserMessages.h"
 #include "paths/PathConstants.h"
 #include "process/CommandLineParts.h"
+#include "win/handle.h"
 
 namespace {
 
@@ -52,15 +53,25 @@ BOOL InstallationCheck::ProgramsExist() {
     return mainExists && subExists && vbsExists;
 }
 
-bool InstallationCheck::CheckInstallation(CString& message) {
+void InstallationCheck::CreateMissingExchangeFile() const {
+    // Shared every way: another run may be reading or writing it.
+    const win::FileHandle file(CreateFileW(baseFolder + DATA_INI_SUBPATH, GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool InstallationCheck::CheckInstallation(CString& message, bool ownsOrders) {
     const std::wstring folder = m_findBaseFolder();
     if (folder.empty()) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return false;
     }
     baseFolder = folder;
-    // Also creates a missing exchange file in an existing data folder.
-    WritePrivateProfileStringW(L"Command", L"dURL", L"", baseFolder + DATA_INI_SUBPATH);
+    // Either way a missing exchange file is made in an existing data folder.
+    if (ownsOrders)
+        WritePrivateProfileStringW(L"Command", L"dURL", L"", baseFolder + DATA_INI_SUBPATH);
+    else
+        CreateMissingExchangeFile();
 
     // Every test runs, whatever the earlier ones found.
     const bool dataFolder = DataFolderExists();

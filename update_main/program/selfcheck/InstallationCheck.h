@@ -19,9 +19,11 @@ public:
     // True when the installation is whole; else the error text of the first
     // failure by precedence (K806, K807, K808, K809, K810) replaces `message`.
     // Without a common application-data folder: false, ERROR_FILE_NOT_FOUND,
-    // message untouched. Blanks the client-download order [Command] dURL
-    // first, so that no order of an earlier run survives an early stop.
-    bool CheckInstallation(CString& message);
+    // message untouched. When the run owns the orders (it holds the
+    // single-instance block), blanks the client-download order [Command]
+    // dURL first, so that no order of an earlier run survives an early stop;
+    // otherwise the orders may be another run's and stay as they are.
+    bool CheckInstallation(CString& message, bool ownsOrders);
 
     // The single tests; nonzero when they pass.
     BOOL ReadMainCommand();
@@ -40,6 +42,9 @@ public:
 
 private:
     CString ReadSetting(const wchar_t* section, const wchar_t* key) const;
+    // Makes a missing exchange file, as the blanking write would, without
+    // writing to one that exists.
+    void CreateMissingExchangeFile() const;
 
     FolderSource m_findBaseFolder;
 };

@@ -97,6 +97,7 @@ RunResults CVelmoUpgradeToolApp::CollectResults() const {
     results.message = m_message;
     results.message2 = m_message2;
     results.dUrl = m_env.dURL;
+    results.checkFailed = m_checkFailed;
     results.rootCertUpdate = m_env.rootCertUpdate != 0;
     results.auxAppUpdate = m_env.auxAppUpdate != 0;
     results.osMajorVersion = m_env.os.major;

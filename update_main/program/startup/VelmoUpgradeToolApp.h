@@ -43,6 +43,9 @@ public:
     int m_runMode = 0;
     // Carries every download; its result tells the flow what failed.
     VelmoUpgradeToolDlg_Progress m_progress;
+    // The update check stopped on an error of its own (its text is in
+    // m_message, where the rules' texts go too).
+    bool m_checkFailed = false;
 
 private:
     RunResults CollectResults() const;
