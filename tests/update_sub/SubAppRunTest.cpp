@@ -453,7 +453,7 @@ void SubAppMachine::CheckPlantedFolder() const {
 void SubAppMachine::RunAndCheck() {
     {
         CVelmoUpgradeToolSubApp app([this] { return m_base.path(); },
-                                    std::wstring(L"VelmoUpgradeTool_Sub.exe ") + m_row.orders.arguments);
+                                    std::wstring(L"Velmoご利用ソフト更新ツール.exe ") + m_row.orders.arguments);
         app.m_isAdmin = m_row.machine.admin ? 1 : 0;
         app.m_places.uninstallKeys = m_uninstallKeys.Place();
         app.m_places.sessionManager = m_sessionManager.Place();
