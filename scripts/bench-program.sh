@@ -29,8 +29,12 @@ runs=${RUNS:-21}
 state=$build/bench-program
 
 # The empty program stands in for the secondary program, which this
-# scenario never starts.
-vut_scenario_serve "$state" uptodate "$empty" "$package"
+# scenario never starts, under that program's file name, which the settings
+# name.
+stand_in=$state/stand-in/Velmoご利用ソフト更新ツール.exe
+mkdir -p "$(dirname "$stand_in")"
+cp "$empty" "$stand_in"
+vut_scenario_serve "$state" uptodate "$stand_in" "$package"
 trap 'vut_scenario_stop "$state"' EXIT
 bash "$here/wine-env.sh" up "$build/wine"
 vut_wine_env "$build/wine"

@@ -31,10 +31,13 @@ build=$(bash scripts/build.sh --tests VelmoUpgradeTool_Main VelmoUpgradeTool_Sub
 here=$PWD
 state=$here/$build/demo
 programs=$here/$build/tests/update_main/program
-sub_program=$programs/stub_sub_program.exe
+# The settings name the secondary program by its file name, which the stub
+# bears too.
+sub_name=Velmoご利用ソフト更新ツール.exe
+sub_program=$programs/stub-sub-program/$sub_name
 answers=()
 if [ "$scenario" = client-update ]; then
-  sub_program=$here/$build/update_sub/VelmoUpgradeTool_Sub.exe
+  sub_program=$here/$build/update_sub/$sub_name
   answers=(--accept)
 fi
 

@@ -8,7 +8,7 @@ need=(cmake make python3 openssl osslsigncode gcab googletest ca-certificates cu
       g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
       wine wine32:i386 wine64 libwine:i386 libwine libgnutls30:i386 libgnutls30
       xvfb xauth fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine
-      nginx-light tinyproxy-bin locales)
+      nginx-light tinyproxy-bin locales wixl)
 
 missing=()
 for p in "${need[@]}"; do

@@ -137,8 +137,8 @@ TEST_F(InstallClientTest, UninstallSetupWithItsArgumentAndVelmoInitByVersion) {
         // What the application does after a setup that ran.
         if (report.setup == SetupResult::Ran) {
             EnvironmentInfo environment;
-            environment.ReadInstalledVersion();
-            if (IsClientInitDue(environment.installed.ver)) LaunchClientInit(runner, environment);
+            environment.ReadInstalledVersion(m_windows.ClientIni());
+            if (IsClientInitDue(environment.installed.ver)) LaunchClientInit(runner, environment, m_windows.ClientIni());
         }
 
         std::vector<std::wstring> started;

@@ -69,7 +69,7 @@ protected:
             EXPECT_EQ(kept, c.blanked ? L"" : c.written) << testing::PrintToString(std::wstring(c.key));
         }
     }
-    CVelmoUpgradeToolSubApp MakeApp(const std::wstring& commandLine = L"VelmoUpgradeTool_Sub.exe") const {
+    CVelmoUpgradeToolSubApp MakeApp(const std::wstring& commandLine = L"Velmoご利用ソフト更新ツール.exe") const {
         return CVelmoUpgradeToolSubApp([this] { return m_base.path(); }, commandLine);
     }
 

@@ -2,10 +2,12 @@
 // and signer results and what the setup installs, against the closing
 // message, the programs started in order with their arguments, and the
 // certificate step. The machine is the test's own: a base folder for the
-// exchange and settings files (also %ProgramData%), a Windows folder
-// (WINDIR) for the client's INI file, registry keys for the uninstall
-// strings and the pending renames, and a runner whose programs act as the
-// real ones would.
+// exchange and settings files, a Windows folder for the client's INI file,
+// registry keys for the uninstall strings and the pending renames, and a
+// runner whose programs act as the real ones would. WINDIR and ProgramData
+// of the environment, which a user's profile can set, point at a decoy with
+// a client INI file and a VelmoInit.exe of its own: no row reads the one,
+// starts the other or fetches anything below it.
 //
 // Only Windows can show: that a user cannot write the folder the setup is
 // fetched to and run from, and so cannot plant a DLL for it to load (Wine
@@ -204,6 +206,24 @@ const RunCase kRunCases[] = {
      {Dialog::Small, kRootsUpdated, nullptr, {L"VelmoInit"}, nullptr}},
 };
 
+// Where a user's profile may point WINDIR and ProgramData: a client INI file
+// naming a client folder with its own VelmoInit.exe.
+class EnvironmentDecoy {
+public:
+    EnvironmentDecoy() {
+        const std::wstring ini = m_folder / L"ZRVCAVelmo.ini";
+        WritePrivateProfileStringW(L"ZRVCAVelmo", L"ZRVVelmoVersion", L"9.9.9", ini.c_str());
+        WritePrivateProfileStringW(L"ZRVCAVelmo", L"Directory", Client().c_str(), ini.c_str());
+        WriteFileBytes(Client() + L"\\VelmoInit.exe", "MZ");
+    }
+    std::wstring Client() const { return m_folder / L"client"; }
+
+private:
+    TempFolder m_folder;
+    ScopedEnvironmentVariable m_windir{L"WINDIR", m_folder.path()};
+    ScopedEnvironmentVariable m_programData{L"ProgramData", m_folder.path()};
+};
+
 // A machine of the test's own for one row.
 class SubAppMachine : public SubAppActions {
 public:
@@ -211,7 +231,7 @@ public:
 
     // SubAppActions
     bool HardenDllSearchPath() override { return m_row.machine.hardened; }
-    std::wstring ClientIniPath() override { return m_windows.ClientIni(); }
+    std::wstring ClientIniPath() override { return m_clientIni; }
     DownloadRun Download(const DownloadList& list, const CString& status) override;
     BOOL VerifyFileSigner(const std::wstring& path, int signerKind, win::FileHandle& held) override;
     ProgramRunner& Runner() override { return m_runner; }
@@ -236,9 +256,9 @@ private:
     void CheckPlantedFolder() const;
 
     const RunCase& m_row;
-    TempFolder m_base, m_clients;
-    ScopedEnvironmentVariable m_programData{L"ProgramData", m_base.path()};
-    PrivateWindowsFolder m_windows;
+    TempFolder m_base, m_clients, m_windows;
+    const std::wstring m_clientIni = m_windows / L"ZRVCAVelmo.ini";
+    EnvironmentDecoy m_decoy;
     TestRegistryKey m_uninstallKeys, m_sessionManager;
     RecordingRunner m_runner;
     const std::wstring m_oldClient = m_clients / L"old\\client";
@@ -316,9 +336,8 @@ void SubAppMachine::WriteOrders() const {
 }
 
 void SubAppMachine::WriteClient(const std::wstring& version, const std::wstring& folder) const {
-    const std::wstring ini = m_windows.ClientIni();
-    WritePrivateProfileStringW(L"ZRVCAVelmo", L"ZRVVelmoVersion", version.c_str(), ini.c_str());
-    WritePrivateProfileStringW(L"ZRVCAVelmo", L"Directory", folder.c_str(), ini.c_str());
+    WritePrivateProfileStringW(L"ZRVCAVelmo", L"ZRVVelmoVersion", version.c_str(), m_clientIni.c_str());
+    WritePrivateProfileStringW(L"ZRVCAVelmo", L"Directory", folder.c_str(), m_clientIni.c_str());
 }
 
 // The uninstallers remove the client's INI file, the setup writes the new
@@ -335,7 +354,7 @@ void SubAppMachine::PlayProgram(const std::wstring& line) {
     } else if (program.compare(0, 9, L"VelmoInit") == 0) {
         m_auxFilesHeldAtInit = !Writable(m_auxSetup) && !Writable(m_auxMsi);
     } else if (program != L"wscript" && m_row.machine.uninstallerRemovesClient) {
-        DeleteFileW(m_windows.ClientIni().c_str());
+        DeleteFileW(m_clientIni.c_str());
     }
 }
 
@@ -344,7 +363,8 @@ std::wstring SubAppMachine::Shorten(const std::wstring& line) const {
                             {QuotedSystemProgram(L"wscript.exe") + L" \"" + m_script + L"\"", L"wscript"},
                             {L"\"" + m_clientSetup + L"\"", L"setup"},
                             {L"\"" + m_oldClient + L"\\VelmoInit.exe\" ", L"VelmoInit"},
-                            {L"\"" + m_newClient + L"\\VelmoInit.exe\" ", L"VelmoInit"}});
+                            {L"\"" + m_newClient + L"\\VelmoInit.exe\" ", L"VelmoInit"},
+                            {L"\"" + m_decoy.Client() + L"\\VelmoInit.exe\" ", L"the decoy's VelmoInit"}});
 }
 
 std::wstring SubAppMachine::ClientName(const std::wstring& folder) const {
@@ -433,7 +453,7 @@ void SubAppMachine::CheckPlantedFolder() const {
 void SubAppMachine::RunAndCheck() {
     {
         CVelmoUpgradeToolSubApp app([this] { return m_base.path(); },
-                                    std::wstring(L"VelmoUpgradeTool_Sub.exe ") + m_row.orders.arguments);
+                                    std::wstring(L"Velmoご利用ソフト更新ツール.exe ") + m_row.orders.arguments);
         app.m_isAdmin = m_row.machine.admin ? 1 : 0;
         app.m_places.uninstallKeys = m_uninstallKeys.Place();
         app.m_places.sessionManager = m_sessionManager.Place();

@@ -96,7 +96,10 @@ private:
 TEST(SubProgram, AsksForAdministratorRightsAndNamesItself) {
     EXPECT_NE(ResourceBytes(RT_MANIFEST, 1).find("level=\"requireAdministrator\""), std::string::npos);
     EXPECT_EQ(VersionValue(L"FileDescription"), L"Velmoご利用ソフト更新ツール");
-    EXPECT_EQ(VersionValue(L"OriginalFilename"), L"VelmoUpgradeTool_Sub.exe");
+    EXPECT_EQ(VersionValue(L"OriginalFilename"), L"Velmoご利用ソフト更新ツール.exe");
+    // The file the build made, and the settings name, bears that name too.
+    EXPECT_EQ(kProgram.substr(kProgram.rfind(L'\\') + 1), L"Velmoご利用ソフト更新ツール.exe");
+    EXPECT_NE(GetFileAttributesW(kProgram.c_str()), INVALID_FILE_ATTRIBUTES) << GetLastError();
     EXPECT_NE(ResourceBytes(RT_DIALOG, IDD_PROXY)
                   .find(Utf16Bytes(L"「Velmoご利用ソフト」をダウンロードするためには、Proxy認証が必要です。")),
               std::string::npos);

@@ -3,6 +3,8 @@
 // come from a key of the test's own.
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include "InstallFakes.h"
 #include "install/OldClientUninstall.h"
 #include "install/RegistryUninstall.h"
@@ -38,11 +40,27 @@ TEST(ReadUninstallString, OnlyTerminatedTextOfTheTwoStringTypes) {
     };
     const std::wstring uninstaller = L"C:\\Velmo\\uninst.exe";
     const std::wstring longest(UNINSTALL_STRING_BYTES / sizeof(wchar_t), L'a');
+    // The system's folders, whatever the environment of the process says.
+    wchar_t folder[MAX_PATH] = {};
+    ASSERT_NE(GetWindowsDirectoryW(folder, MAX_PATH), 0u);
+    const std::wstring inWindows = folder + std::wstring(L"\\u.exe");
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, folder), S_OK);
+    const std::wstring inProgramFiles = L"\"" + std::wstring(folder) + L"\\Velmo\\u.exe\" /s";
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder), S_OK);
+    const std::wstring inProgramData = folder + std::wstring(L"\\ZRV\\u.exe");
+    const ScopedEnvironmentVariable windir(L"windir", L"C:\\Decoy"), systemRoot(L"SystemRoot", L"C:\\Decoy"),
+        programFiles(L"ProgramFiles", L"C:\\Decoy"), programData(L"ProgramData", L"C:\\Decoy"),
+        own(L"VUT_UNINST_DIR", L"C:\\Velmo");
     const Case cases[] = {
         {"REG_SZ", REG_SZ, uninstaller + L'\0', L"C:\\Velmo\\uninst.exe"},
         {"REG_SZ unterminated", REG_SZ, uninstaller, L"C:\\Velmo\\uninst.exe"},
-        {"REG_EXPAND_SZ expanded", REG_EXPAND_SZ, std::wstring(L"%VUT_UNINST_DIR%\\u.exe") + L'\0', L"C:\\Velmo\\u.exe"},
-        {"REG_EXPAND_SZ unterminated", REG_EXPAND_SZ, L"%VUT_UNINST_DIR%\\u.exe", L"C:\\Velmo\\u.exe"},
+        {"REG_EXPAND_SZ expanded", REG_EXPAND_SZ, std::wstring(L"%SystemRoot%\\u.exe") + L'\0', inWindows.c_str()},
+        {"REG_EXPAND_SZ unterminated", REG_EXPAND_SZ, L"%WINDIR%\\u.exe", inWindows.c_str()},
+        {"REG_EXPAND_SZ program files", REG_EXPAND_SZ, L"\"%ProgramFiles%\\Velmo\\u.exe\" /s", inProgramFiles.c_str()},
+        {"REG_EXPAND_SZ application data", REG_EXPAND_SZ, L"%ProgramData%\\ZRV\\u.exe", inProgramData.c_str()},
+        {"REG_EXPAND_SZ naming a variable of the environment refused", REG_EXPAND_SZ, L"%VUT_UNINST_DIR%\\u.exe",
+         nullptr},
+        {"REG_EXPAND_SZ naming a user's folder refused", REG_EXPAND_SZ, L"%USERPROFILE%\\u.exe", nullptr},
         {"REG_MULTI_SZ refused", REG_MULTI_SZ, uninstaller + L'\0' + L'\0', nullptr},
         {"REG_BINARY refused", REG_BINARY, uninstaller + L'\0', nullptr},
         {"REG_DWORD refused", REG_DWORD, std::wstring(2, L'\x1'), nullptr},
@@ -52,7 +70,6 @@ TEST(ReadUninstallString, OnlyTerminatedTextOfTheTwoStringTypes) {
         {"longest and its NUL", REG_SZ, longest + L'\0', nullptr},
         {"odd byte count", REG_SZ, uninstaller, nullptr},  // written one byte short below
     };
-    SetEnvironmentVariableW(L"VUT_UNINST_DIR", L"C:\\Velmo");
     for (const Case& c : cases) {
         TestRegistryKey keys;
         if (std::string(c.name) == "odd byte count") {

@@ -14,8 +14,8 @@ bool IsClientInitDue(const std::wstring& versionText) {
     return major > 6 || (major == 6 && minor >= 2);
 }
 
-bool LaunchClientInit(ProgramRunner& runner, EnvironmentInfo& environment) {
-    environment.ReadInstalledVersion();
+bool LaunchClientInit(ProgramRunner& runner, EnvironmentInfo& environment, const std::wstring& clientIni) {
+    environment.ReadInstalledVersion(clientIni);
     if (environment.directory.empty()) return false;
     const std::wstring program = environment.directory + L"\\VelmoInit.exe";
     return qen_lib::file::file_exists(program) && RunAndWait(runner, program, L"");

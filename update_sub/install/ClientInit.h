@@ -10,6 +10,7 @@
 // 2 or more), read from the version text; a missing minor counts 0.
 bool IsClientInitDue(const std::wstring& versionText);
 
-// Reads the client's INI file again into `environment` and runs the
-// client folder's VelmoInit.exe when it is a file; false when it did not run.
-bool LaunchClientInit(ProgramRunner& runner, EnvironmentInfo& environment);
+// Reads the client's INI file at `clientIni` again into `environment` and
+// runs the client folder's VelmoInit.exe when it is a file; false when it did
+// not run.
+bool LaunchClientInit(ProgramRunner& runner, EnvironmentInfo& environment, const std::wstring& clientIni);

@@ -1,6 +1,7 @@
 #include "install/RegistryUninstall.h"
 
 #include "paths/PathExpansion.h"
+#include "profile/IniProfile.h"
 #include "win/handle.h"
 
 namespace {
@@ -15,9 +16,11 @@ constexpr wchar_t kVelmoKey[] = L"ZRV Velmo";
 constexpr OldProduct kBeforeVelmo = {L"InstallShield_{7E3B91C4-2A6F-4D08-9B5E-C41F0A7D3E62}", L" /uninst"};
 constexpr OldProduct kAfterVelmo[] = {{L"Halvern VORNPATH", L" -a"}, {L"ZRV Velmo e-Tax Option Tool", L" /uninst"}};
 
-// A string that Windows cannot expand gives no command at all.
+// Only the system's own folders: a variable of the environment, which a
+// user's profile can set, or a string that cannot be expanded gives no
+// command at all.
 std::optional<std::wstring> Expanded(const std::wstring& text) {
-    std::wstring expanded = ExpandPath(text);
+    std::wstring expanded = ExpandSystemPath(text, GetProgramDataFolder());
     if (expanded.empty()) return std::nullopt;
     return expanded;
 }

@@ -11,10 +11,11 @@
 inline constexpr DWORD UNINSTALL_STRING_BYTES = 256;
 
 // UninstallString of the key `keyName` below `keys`, as text that ends where
-// the value ends. Only REG_SZ and REG_EXPAND_SZ (expanded) count; a value
-// with or without its terminator is the same text. Nothing when the key or
-// value is missing, of another type, longer than UNINSTALL_STRING_BYTES, or
-// holding a NUL before its end: a cut command would run something else.
+// the value ends. Only REG_SZ and REG_EXPAND_SZ (expanded from the system's
+// folders alone, ExpandSystemPath) count; a value with or without its
+// terminator is the same text. Nothing when the key or value is missing, of
+// another type, longer than UNINSTALL_STRING_BYTES, or holding a NUL before
+// its end: a cut command would run something else.
 std::optional<std::wstring> ReadUninstallString(const RegistryPlace& keys, const std::wstring& keyName);
 
 // Runs the key's uninstall string with `suffix` appended and waits for it;

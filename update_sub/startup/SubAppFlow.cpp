@@ -33,8 +33,9 @@ SubAppFlow::SubAppFlow(CVelmoUpgradeToolSubApp& app, SubAppActions& actions)
       m_auxAppUpdateDue(app.m_store.ReadAuxAppUpdate().needs_update),
       m_clientSetupFolder(app.m_store.BaseFolder() + CLIENT_SETUP_STAGING_SUBDIR.c_str()),
       m_clientSetup(m_clientSetupFolder + L"\\Velmo.exe"),
-      m_auxAppSetup(ExpandPath(SETUP_EXE_PATH.c_str())),
-      m_auxAppMsi(ExpandPath(AUX_APP_MSI_PATH.c_str())),
+      // Below the folder the system names, never one the environment names.
+      m_auxAppSetup(ExpandSystemPath(SETUP_EXE_PATH.c_str(), app.m_store.BaseFolder())),
+      m_auxAppMsi(ExpandSystemPath(AUX_APP_MSI_PATH.c_str(), app.m_store.BaseFolder())),
       m_closing{CString(), app.m_common.c_str(), app.m_env.InstallStatusLabel().c_str()} {}
 
 void SubAppFlow::Run() {
@@ -95,7 +96,7 @@ bool SubAppFlow::ClientInstalled() {
         return Closed(UninstallFailedText() + RefusedOrdersText(m_install->refused));
     if (m_install->setup == SetupResult::Ran) {
         m_app.m_env.installed = ProductVersion();
-        m_app.m_env.ReadInstalledVersion();
+        m_app.m_env.ReadInstalledVersion(m_clientIniPath);
         m_installedNow = m_app.m_env.installed.major > 0;
     }
     return true;
@@ -117,10 +118,10 @@ void SubAppFlow::Finish(bool certificatesOk) {
         ShowOutcome(ClientInstalledText(m_install->probe, m_install->stateWritten) + refused);
     } else if (m_app.m_cacerts) {
         m_actions.ShowSmallClosingDialog(CertUpdateText(certificatesOk) + refused);
-        if (m_auxAppUpdateDue) LaunchClientInit(m_actions.Runner(), m_app.m_env);
+        if (m_auxAppUpdateDue) LaunchClientInit(m_actions.Runner(), m_app.m_env, m_clientIniPath);
     } else if (m_auxAppUpdateDue && !m_clientUpdateDue) {
         // No dialog: the main program reports on the auxiliary update itself.
-        if (!m_app.m_downloadPelmarch) LaunchClientInit(m_actions.Runner(), m_app.m_env);
+        if (!m_app.m_downloadPelmarch) LaunchClientInit(m_actions.Runner(), m_app.m_env, m_clientIniPath);
     } else {
         ShowOutcome(SubErrorText(SubError::K701) + refused);
     }
@@ -140,9 +141,10 @@ bool SubAppFlow::Closed(const CString& message) {
 }
 
 void SubAppFlow::ShowOutcome(const CString& message) {
-    m_app.m_env.ReadInstalledVersion();
+    m_app.m_env.ReadInstalledVersion(m_clientIniPath);
     m_closing.message = message;
     m_closing.versionLabel = m_app.m_env.InstallStatusLabel().c_str();
     m_actions.ShowClosingDialog(m_closing);
-    if (m_installedNow && IsClientInitDue(m_app.m_env.installed.ver)) LaunchClientInit(m_actions.Runner(), m_app.m_env);
+    if (m_installedNow && IsClientInitDue(m_app.m_env.installed.ver))
+        LaunchClientInit(m_actions.Runner(), m_app.m_env, m_clientIniPath);
 }

@@ -3,8 +3,9 @@
 // the independent site producer), with the scenario's settings, exchange and
 // client files laid out on the prefix's drive C: and a stub in place of the
 // secondary program that records what it is handed; and once the whole
-// chain, with the real secondary program installing the fake client setup
-// that the site serves.
+// chain, with the real secondary program removing the old client, a real
+// Windows Installer product built with wixl, and installing the fake client
+// setup that the site serves.
 #include <windows.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "EndToEndOrders.h"
 #include "EndToEndState.h"
 #include "MainProgramRun.h"
+#include "OldClientPackage.h"
 #include "messages/UserMessages.h"
 #include "paths/PathConstants.h"
 #include "profile/IniProfile.h"
@@ -358,11 +360,17 @@ constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersi
 
 // The whole chain: the user's インストール starts the real secondary
 // program, which downloads the signed setup, removes the old client through
-// its uninstall entry (the setup itself, with "/uninst"), runs the setup with
-// its "/v" argument and reports; then the main program clears the orders.
+// the orders' uninstall commands (MsiExec with the product code of the
+// installed 6.1.5, which names the real MSI product installed here, and
+// again with each code of all versions) and its uninstall entry (the setup
+// itself, with "/uninst"), runs the setup with its "/v" argument and
+// reports; then the main program clears the orders.
 void RunWholeChain() {
     Scenario scenario("client-update");
     ASSERT_FALSE(scenario.Setting(L"uninstall_key").empty()) << "the site has no client setup";
+    ASSERT_FALSE(scenario.Setting(L"old_client_msi").empty()) << "the site has no old client's package";
+    const OldClientPackage oldClient(scenario.Setting(L"old_client_msi"), scenario.Setting(L"old_client_product"));
+    ASSERT_TRUE(oldClient.Registered() && exists(oldClient.File())) << "the old client is not installed";
     const std::wstring subCommand = testing_support::BuildTreePath(VUT_SUB_PROGRAM) + L" /called_service";
     ASSERT_TRUE(WritePrivateProfileStringW(L"APP", L"SubCommand", subCommand.c_str(), kSettingsFile.c_str()));
     StubRecord stub;
@@ -391,6 +399,9 @@ void RunWholeChain() {
     EXPECT_EQ(RawProfileValue(ClientIniPath(), L"ZRVCAVelmo", L"ZRVVelmoVersion"), L"6.2.0");
     const std::wstring client = RawProfileValue(ClientIniPath(), L"ZRVCAVelmo", L"Directory");
     EXPECT_EQ(InstallerRuns(client + L"installer_runs.txt"), runs);
+    // MsiExec removed the old client's product: its files and its entry.
+    EXPECT_FALSE(exists(oldClient.File()));
+    EXPECT_FALSE(oldClient.Registered());
     EXPECT_EQ(RawProfileValue(kToolFolder + L"\\ZRVCAVelmo.ini", L"OPTION", L"Velmo_instState"), L"0");
     ExpectOrdersCleared(kExchangeFile);
 }

@@ -221,6 +221,27 @@ TEST(ReadInstalledVersion, ReadsTheFolderAsGiven) {
     EXPECT_EQ(env.directory, L"C:\\Velmo\\");
 }
 
+// The secondary program names the file itself: WINDIR, which a user's
+// profile can set, plays no part; an empty name reads nothing.
+TEST(ReadInstalledVersion, FromTheNamedFileOnly) {
+    TempFolder windows, decoy;
+    WriteFileBytes(windows / L"ZRVCAVelmo.ini", "[ZRVCAVelmo]\r\nZRVVelmoVersion=6.2.1\r\nDirectory=C:\\Velmo\r\n");
+    WriteFileBytes(decoy / L"ZRVCAVelmo.ini", "[ZRVCAVelmo]\r\nZRVVelmoVersion=9.9.9\r\nDirectory=C:\\Decoy\r\n");
+    WindowsFolderOverride redirect(decoy.path());
+    const struct {
+        std::wstring file;
+        const wchar_t* ver;
+        const wchar_t* directory;
+    } cases[] = {{windows / L"ZRVCAVelmo.ini", L"6.2.1", L"C:\\Velmo"}, {L"", L"", L""}};
+    for (const auto& c : cases) {
+        EnvironmentInfo env;
+        env.installed = {7, 0, 0, L"7.0.0"};
+        env.ReadInstalledVersion(c.file);
+        EXPECT_EQ(env.installed.ver, c.ver) << testing::PrintToString(c.file);
+        EXPECT_EQ(env.directory, c.directory) << testing::PrintToString(c.file);
+    }
+}
+
 TEST(InstallStatusLabel, NamesTheVersionOrNone) {
     EnvironmentInfo env;
     EXPECT_EQ(env.InstallStatusLabel(), L"Velmoご利用ソフト： なし");

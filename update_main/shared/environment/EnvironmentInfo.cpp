@@ -94,7 +94,16 @@ void EnvironmentInfo::ReadInstalledVersion() {
     wchar_t windowsFolder[MAX_PATH] = {};
     const DWORD length = GetEnvironmentVariableW(L"WINDIR", windowsFolder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) windowsFolder[0] = L'\0';
-    const std::wstring file = std::wstring(windowsFolder) + L"\\ZRVCAVelmo.ini";
+    ReadInstalledVersion(std::wstring(windowsFolder) + L"\\ZRVCAVelmo.ini");
+}
+
+void EnvironmentInfo::ReadInstalledVersion(const std::wstring& file) {
+    // An empty name would have the profile functions read win.ini instead.
+    if (file.empty()) {
+        installed = ProductVersion();
+        directory.clear();
+        return;
+    }
     installed.ver = ReadProfileString(file, L"ZRVCAVelmo", L"ZRVVelmoVersion", L"", MAX_PATH);
     directory = ReadProfileString(file, L"ZRVCAVelmo", L"Directory", L"", MAX_PATH);
 

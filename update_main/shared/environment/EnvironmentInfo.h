@@ -51,8 +51,12 @@ struct EnvironmentInfo {
     BOOL ReadOsVersion();
     // os.wow64 from IsWow64Process when kernel32 has it, else 0.
     void ReadWow64();
-    // installed and directory from %WINDIR%\ZRVCAVelmo.ini.
+    // installed and directory from %WINDIR%\ZRVCAVelmo.ini, as the main
+    // program reads them.
     void ReadInstalledVersion();
+    // installed and directory from the client's INI file at `iniFile`; none
+    // for an empty name.
+    void ReadInstalledVersion(const std::wstring& iniFile);
     // The dialogs' version label: "Velmoご利用ソフト： " and the version or "なし".
     std::wstring InstallStatusLabel() const;
 };
