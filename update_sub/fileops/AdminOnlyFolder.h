@@ -16,7 +16,11 @@ bool CreateAdminOnlyFolder(const std::wstring& path);
 // Makes the path a new, empty folder as above. A folder of this program's
 // from an earlier run (a real folder owned by SYSTEM or the Administrators)
 // is removed first; anything else there (a folder someone else made, a link,
-// a file) is moved aside under a new name beside it, never opened, followed
-// or emptied: emptying what a user made could be led through a link to
-// delete elsewhere. False, with the last error, when either fails.
+// a file) is set aside (SetAside), never opened, followed or emptied:
+// emptying what a user made could be led through a link to delete elsewhere.
+// False, with the last error, when either fails.
 bool RemakeAdminOnlyFolder(const std::wstring& path);
+
+// As RemakeAdminOnlyFolder, except that a folder of ours is kept with what
+// it holds: for a folder that gathers what runs leave (the backups).
+bool KeepOrMakeAdminOnlyFolder(const std::wstring& path);
