@@ -2,7 +2,8 @@
 // Folders that only SYSTEM and the Administrators may write, for what this
 // program, running elevated, takes from files a user could have changed: the
 // certificate package it checks again, the backup it may restore from, and
-// the client setup it runs, which loads DLLs from its own folder first.
+// the client and auxiliary setups it runs, which load DLLs from their own
+// folder first. HeldFolder makes and holds them with the folders above.
 #include <string>
 
 // Creates the folder (its parent must exist) owned by the Administrators,
