@@ -20,6 +20,14 @@ void RemoveTree(const std::wstring& path) {
     fs::remove_all(fs::path(path), ignored);
 }
 
+std::map<std::wstring, std::string> FolderFiles(const std::wstring& folder) {
+    std::map<std::wstring, std::string> files;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error))
+        files[entry.path().filename().wstring()] = testing_support::read_bytes(entry.path());
+    return files;
+}
+
 std::wstring RawProfileValue(const std::wstring& file, const wchar_t* section, const wchar_t* key,
                              const wchar_t* fallback) {
     std::vector<wchar_t> buffer(8192);

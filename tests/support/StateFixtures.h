@@ -2,6 +2,7 @@
 // Test fixtures for the local-state pieces: private folders and files in the
 // Wine prefix, and raw reads through the profile functions.
 #include <cstddef>
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@ using testing_support::TempFolder;
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 void MakeFolder(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
+// Name and bytes of each entry directly in a folder (a folder's are empty).
+std::map<std::wstring, std::string> FolderFiles(const std::wstring& folder);
 
 // What RawProfileValue gives for a key that is not there.
 inline constexpr wchar_t ABSENT[] = L"<absent>";

@@ -6,21 +6,27 @@
 // Only Windows can show: that a user is denied writing the staging and backup
 // folders (Wine keeps no access lists: it shows only that nobody but the
 // owner and SYSTEM is granted anything), that a leftover staging folder owned
-// by the Administrators is removed rather than set aside (Wine reports every
-// file as the user's), and that a folder held open by another program fails
-// its rename (here the failures are injected).
+// by the Administrators is removed rather than set aside, and that backup
+// folders owned by them are kept with the older backups (Wine reports every
+// file as the user's, so here each is set aside and made again), and that a
+// folder held open by another program fails its rename (here the failures
+// are injected). Links are made from the host's side, as junctions would be
+// on Windows.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "AdminOnlyAccess.h"
 #include "RootStoreFixtures.h"
+#include "SetAsideEntries.h"
 #include "certfolders/CertFolderUpdate.h"
 #include "certfolders/StagedCertPackage.h"
 #include "fileops/AdminOnlyFolder.h"
 #include "paths/PathConstants.h"
+#include "support/HostLink.h"
 #include "support/StateFixtures.h"
 
 namespace {
@@ -28,14 +34,17 @@ namespace {
 using Stores = std::vector<std::map<std::wstring, std::string>>;
 
 // The real shell, except that each operation of g_failKind whose source ends
-// with g_failSource fails, however often it is asked.
+// with g_failSource fails, however often it is asked, after g_beforeFailure
+// has played what a user does meanwhile.
 UINT g_failKind = 0;
 std::wstring g_failSource;
+std::function<void()> g_beforeFailure;
 
 int WINAPI FailingShell(LPSHFILEOPSTRUCTW op) {
     const std::wstring from = op->pFrom;
     const bool fails = op->wFunc == g_failKind && from.size() >= g_failSource.size() &&
                        from.compare(from.size() - g_failSource.size(), std::wstring::npos, g_failSource) == 0;
+    if (fails && g_beforeFailure) std::exchange(g_beforeFailure, nullptr)();
     return fails ? ERROR_ACCESS_DENIED : SHFileOperationW(op);
 }
 
@@ -60,6 +69,7 @@ class Scene {
 public:
     explicit Scene(const wchar_t* cabinet, int cs1 = 12, int cs2 = 7) {
         g_failKind = 0;
+        g_beforeFailure = nullptr;
         MakeFolder(Base(DATA_SUBDIR));
         if (cabinet) WriteFileBytes(Base(CACERTS_CAB_SUBPATH), testing_support::read_bytes(PackageFixture(cabinet)));
         PlantStores(Base(CACERTS_SUBDIR));
@@ -177,18 +187,129 @@ TEST_F(CertFolderUpdateTest, AReplacementThatFailsPartWayLeavesBothFoldersAsThey
 }
 
 // What lies at the staging folder's place first is set aside, never read,
-// followed or emptied.
-TEST_F(CertFolderUpdateTest, APlantedStagingFolderIsSetAsideUnread) {
+// followed or emptied, whatever names a user took in advance; what a round
+// trip of an earlier run left under ".rename" is cleared first.
+TEST_F(CertFolderUpdateTest, LeftoversOfEarlierRunsOrOfAUserNeverBlockTheUpdate) {
+    enum class Leftover { Staging, StagingWithAsideNamesTaken, RenameBesideCs1, RenameAlone };
+    const struct {
+        const char* name;
+        Leftover leftover;
+    } rows[] = {
+        {"a planted staging folder", Leftover::Staging},
+        {"a planted staging folder, .aside1 to .aside100 taken", Leftover::StagingWithAsideNamesTaken},
+        {"cs1.rename beside cs1", Leftover::RenameBesideCs1},
+        {"cs1.rename alone", Leftover::RenameAlone},
+    };
+    for (const auto& row : rows) {
+        const MachineRootCleanup cleanup(m_roots);
+        Scene scene(L"good.cab");
+        const std::wstring staging = scene.Base(CERT_STAGING_SUBDIR);
+        const std::wstring cs1 = scene.Wrap() + L"\\cs1";
+        const std::wstring stale = cs1 + L".rename\\stale.cer";
+        switch (row.leftover) {
+        case Leftover::StagingWithAsideNamesTaken:
+            for (int n = 1; n <= 100; ++n) MakeFolder(staging + L".aside" + std::to_wstring(n));
+            [[fallthrough]];
+        case Leftover::Staging:
+            PlantStores(staging + L"\\package");
+            WriteFileBytes(staging + L"\\cacerts.cab", testing_support::read_bytes(PackageFixture(L"unsigned.cab")));
+            break;
+        case Leftover::RenameBesideCs1:
+            WriteFileBytes(stale, "stale certificate");
+            break;
+        case Leftover::RenameAlone:
+            ASSERT_TRUE(MoveFileExW(cs1.c_str(), (cs1 + L".rename").c_str(), 0)) << row.name;
+            break;
+        }
+        EXPECT_TRUE(scene.Update()) << row.name;
+        EXPECT_EQ(StoresIn(scene.Wrap()), m_good) << row.name;
+        EXPECT_TRUE(Registered()) << row.name;
+        ExpectNothingPlantedUsed(scene, row.name);
+        EXPECT_FALSE(testing_support::exists(cs1 + L".rename")) << row.name;
+        const std::vector<std::wstring> backups = scene.Backups();
+        ASSERT_EQ(backups.size(), 1u) << row.name;
+        EXPECT_EQ(StoresIn(backups[0]), scene.before) << row.name;
+        if (row.leftover == Leftover::RenameBesideCs1) {
+            const std::vector<std::wstring> aside = SetAsideEntries(cs1 + L".rename");
+            ASSERT_EQ(aside.size(), 1u) << row.name;
+            EXPECT_EQ(testing_support::read_bytes(aside[0] + L"\\stale.cer"), "stale certificate") << row.name;
+        } else if (row.leftover != Leftover::RenameAlone) {
+            const std::vector<std::wstring> aside = SetAsideEntries(staging);
+            ASSERT_EQ(aside.size(), 1u) << row.name;
+            EXPECT_EQ(StoresIn(aside[0] + L"\\package"), StoresIn(PlantedStore())) << row.name;
+        }
+    }
+}
+
+// A user who made the backup folder first could swap the backup that a
+// failed replacement restores from: the folders are made again admin-only,
+// and held, so that nobody can move the backup away meanwhile.
+TEST_F(CertFolderUpdateTest, AFailedReplacementRestoresOnlyWhatThisRunBackedUp) {
     const MachineRootCleanup cleanup(m_roots);
     Scene scene(L"good.cab");
-    const std::wstring staging = scene.Base(CERT_STAGING_SUBDIR);
-    PlantStores(staging + L"\\package");
-    WriteFileBytes(staging + L"\\cacerts.cab", testing_support::read_bytes(PackageFixture(L"unsigned.cab")));
-    EXPECT_TRUE(scene.Update());
-    EXPECT_EQ(StoresIn(scene.Wrap()), m_good);
-    EXPECT_TRUE(Registered());
-    ExpectNothingPlantedUsed(scene, "planted");
-    EXPECT_EQ(StoresIn(staging + L".aside1\\package"), StoresIn(PlantedStore()));
+    const std::wstring backupRoot = scene.Base(L"\\ZRV\\VelmoUpgradeTool\\backup");
+    const std::wstring planted = scene.Base(CACERTS_BACKUP_SUBDIR) + L"\\20000101000000";
+    PlantStores(planted);
+    g_failKind = FO_COPY;
+    g_failSource = L"\\package\\cs2\\*.cer";
+    bool swapped = false;
+    g_beforeFailure = [&] {
+        // The user moves this run's backup, or the folder above it, away and
+        // puts their stores in its place.
+        const std::vector<std::wstring> backups = scene.Backups();
+        ASSERT_FALSE(backups.empty());
+        const std::wstring stamp = backups.back();
+        swapped = MoveFileExW(stamp.c_str(), (stamp + L".user").c_str(), 0) ||
+                  MoveFileExW(backupRoot.c_str(), (backupRoot + L".user").c_str(), 0);
+        if (swapped) PlantStores(stamp);
+    };
+    EXPECT_FALSE(scene.Update());
+    EXPECT_FALSE(swapped) << "the backup could be moved away during the replacement";
+    EXPECT_EQ(StoresIn(scene.Wrap()), scene.before);
+    EXPECT_FALSE(Registered());
+    const std::vector<std::wstring> backups = scene.Backups();
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(StoresIn(backups[0]), scene.before);
+    for (const std::wstring& folder : {backupRoot, scene.Base(CACERTS_BACKUP_SUBDIR), backups[0]})
+        EXPECT_TRUE(GrantsOnlyOwnerSystemAndAdministrators(folder)) << testing::PrintToString(folder);
+    // The user's folder is set aside unread (here for the owner Wine
+    // reports; on Windows for a user's).
+    const std::vector<std::wstring> aside = SetAsideEntries(backupRoot);
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(StoresIn(aside[0] + L"\\cacerts\\20000101000000"), StoresIn(PlantedStore()));
+}
+
+// A link on the way to a folder of this program's is never followed: one
+// above the admin-only folders refuses the update; one at an admin-only
+// folder's place is set aside on Windows, which renames the link itself,
+// and refused here, where renaming a host link moves what it leads to.
+TEST_F(CertFolderUpdateTest, LinksOnTheWayToItsFoldersAreNeverFollowed) {
+    const struct {
+        const char* name;
+        const wchar_t* link;  // below the tool folder's parent
+    } rows[] = {
+        {"the backup folder a link", L"\\VelmoUpgradeTool\\backup"},
+        {"the tool folder a link", L"\\VelmoUpgradeTool"},
+    };
+    for (const auto& row : rows) {
+        const MachineRootCleanup cleanup(m_roots);
+        Scene scene(L"good.cab");
+        const TempFolder victim;
+        const std::wstring target = victim / L"target";
+        const std::wstring link = scene.Base(L"\\ZRV") + row.link;
+        // The victim holds what was at the link's place, so the run finds its
+        // package through the link.
+        if (testing_support::exists(link)) {
+            ASSERT_TRUE(MoveFileExW(link.c_str(), target.c_str(), 0)) << row.name;
+        }
+        WriteFileBytes(target + L"\\victim.txt", "victim's file");
+        ASSERT_TRUE(MakeHostLink(link, target)) << row.name;
+        const auto before = FolderFiles(target);
+        EXPECT_FALSE(scene.Update()) << row.name;
+        EXPECT_EQ(FolderFiles(target), before) << row.name;
+        EXPECT_EQ(StoresIn(scene.Wrap()), scene.before) << row.name;
+        EXPECT_FALSE(Registered()) << row.name;
+    }
 }
 
 TEST(AdminOnlyFolder, GrantsNobodyButTheOwnerAndSystemAndIsNeverTakenOver) {
@@ -205,6 +326,5 @@ TEST(AdminOnlyFolder, GrantsNobodyButTheOwnerAndSystemAndIsNeverTakenOver) {
 
 TEST(CertBackupFolder, NamedByTheSecondOfTheUpdate) {
     const SYSTEMTIME time = {2024, 1, 0, 2, 3, 4, 5, 0};
-    EXPECT_EQ(CertBackupFolder(L"C:\\ProgramData", time),
-              L"C:\\ProgramData\\ZRV\\VelmoUpgradeTool\\backup\\cacerts\\20240102030405");
+    EXPECT_EQ(CertBackupSubpath(time), L"\\ZRV\\VelmoUpgradeTool\\backup\\cacerts\\20240102030405");
 }

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "certpackage/CertPackageExtraction.h"
-#include "support/temp_folder.h"
+#include "support/StateFixtures.h"
 #include "win/handle.h"
 
 namespace {
@@ -37,14 +37,6 @@ PCCERT_CONTEXT FindIn(HCERTSTORE store, const std::string& der) {
 std::wstring PackageFixture(const wchar_t* name) { return WindowsPath(CERT_PACKAGE_FIXTURES) + L"\\" + name; }
 
 std::wstring PlantedStore() { return WindowsPath(PLANTED_STORE); }
-
-std::map<std::wstring, std::string> FolderFiles(const std::wstring& folder) {
-    std::map<std::wstring, std::string> files;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
-        files[entry.path().filename().wstring()] = testing_support::read_bytes(entry.path());
-    return files;
-}
 
 std::vector<std::string> CertFiles(const std::wstring& folder) {
     std::vector<std::string> certs;

@@ -2,7 +2,6 @@
 // What the certificate tests share: the signed packages of the main
 // program's tests, the planted store, and the prefix's machine Root store
 // read and cleaned through handles of their own.
-#include <map>
 #include <string>
 #include <vector>
 
@@ -12,8 +11,7 @@ std::wstring PackageFixture(const wchar_t* name);
 const std::wstring& GoodPackage();
 std::wstring PlantedStore();
 
-// Name and bytes of each file directly in a folder; the bytes of its ".cer"s.
-std::map<std::wstring, std::string> FolderFiles(const std::wstring& folder);
+// The bytes of a folder's ".cer"s.
 std::vector<std::string> CertFiles(const std::wstring& folder);
 
 bool InMachineRoot(const std::string& der);

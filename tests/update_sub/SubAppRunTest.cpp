@@ -9,25 +9,30 @@
 // a client INI file and a VelmoInit.exe of its own: no row reads the one,
 // starts the other or fetches anything below it.
 //
-// Only Windows can show: that a user cannot write the folder the setup is
-// fetched to and run from, and so cannot plant a DLL for it to load (Wine
+// Only Windows can show: that a user cannot write the folders the setups are
+// fetched to and run from, and so cannot plant a DLL for them to load (Wine
 // keeps no access lists; it makes one up from the folder's mode bits, which
 // shows only that the folder grants nobody but its owner and SYSTEM
 // anything, where an ordinary folder lets everyone read), and that the
 // folder of an earlier run, owned by the Administrators, is removed rather
-// than set aside (Wine reports every file as the user's).
+// than set aside (Wine reports every file as the user's). A link is made
+// from the host's side, as a junction would be on Windows.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "AdminOnlyAccess.h"
 #include "InstallFakes.h"
+#include "SetAsideEntries.h"
 #include "qen_lib/signer/signer_certificate.h"
+#include "fileops/AdminOnlyFolder.h"
 #include "startup/VelmoUpgradeToolSubApp.h"
+#include "support/HostLink.h"
 #include "support/StateFixtures.h"
 
 namespace {
@@ -60,11 +65,14 @@ struct DownloadAnswer {
 
 const DownloadAnswer kDownloaded{IDOK, DOWNLOAD_NO_ERROR, 0, 0, 0};
 
-// What a user left where the client setup is fetched to, before the run: a
-// folder of their own with a DLL for the setup to load and a setup of their
-// own, or that folder held open without delete sharing, as another program
-// may, so that it cannot be moved.
-enum class Planted { Nothing, Folder, HeldFolder };
+// What lay where a setup is fetched to, before the run: a folder of a
+// user's own with a DLL for the setup to load and a setup of their own; the
+// same with every name of the set-aside scheme before ours (".aside1" to
+// ".aside100") taken; that folder held open without delete sharing, as
+// another program may, so that it cannot be moved; an earlier run's
+// admin-only folder with what it left; or a link to a folder of someone
+// else's (a victim), which holds a file of the setup's name.
+enum class Planted { Nothing, Folder, FolderWithAsideNamesTaken, HeldFolder, EarlierRun, Link };
 
 struct Machine {
     DownloadAnswer download = kDownloaded;
@@ -75,7 +83,8 @@ struct Machine {
     bool uninstallerRemovesClient = true;
     bool certificatesOk = true;
     bool zavaZuvazWithoutProperties = false;
-    Planted planted = Planted::Nothing;
+    Planted planted = Planted::Nothing;          // where the client setup is fetched to
+    Planted downloadPlanted = Planted::Nothing;  // ...\data\download
 };
 
 struct Expected {
@@ -158,6 +167,10 @@ const RunCase kRunCases[] = {
      {L"6.1.9", Client::Update, false, L""},
      {kDownloaded, L"", L"6.2.0", true, true, true, true, false, Planted::Folder},
      {Dialog::Closing, kInstalled, L"6.2.0", Started({kUpgrade, L"VelmoInit"}), L"new"}},
+    {"a user's folder where the setup is fetched to, with .aside1 to .aside100 taken, is still set aside",
+     {L"6.1.9", Client::Update, false, L""},
+     {kDownloaded, L"", L"6.2.0", true, true, true, true, false, Planted::FolderWithAsideNamesTaken},
+     {Dialog::Closing, kInstalled, L"6.2.0", Started({kUpgrade, L"VelmoInit"}), L"new"}},
     {"a user's folder that cannot be set aside: K501 with its reason, nothing fetched",
      {L"6.1.9", Client::Update, false, L""},
      {kDownloaded, L"", L"6.2.0", true, true, true, true, false, Planted::HeldFolder},
@@ -198,6 +211,25 @@ const RunCase kRunCases[] = {
     {"auxiliary application only, certificates declined: VelmoInit, no certificate step, no dialog",
      {L"6.2.0", Client::NoUpdate, true, L""}, {},
      {Dialog::None, L"", nullptr, {L"VelmoInit"}, nullptr}},
+    {"an earlier run's download folder is made anew: nothing of it lies beside the new files",
+     {L"6.2.0", Client::NoUpdate, true, L""},
+     {kDownloaded, L"", L"6.2.0", true, true, true, true, false, Planted::Nothing, Planted::EarlierRun},
+     {Dialog::None, L"", nullptr, {L"VelmoInit"}, nullptr}},
+    {"a user's download folder is set aside unread, its DLL never beside the auxiliary setup",
+     {L"6.1.9", Client::Update, true, L""},
+     {kDownloaded, L"", L"6.2.0", true, true, true, true, false, Planted::Nothing, Planted::Folder},
+     {Dialog::Closing, kInstalled, L"6.2.0", Started({kUpgrade, L"VelmoInit"}), L"new"}},
+    // Windows renames the link itself, and the download goes on in a new
+    // folder; Wine follows a host link even to rename it, so the link is
+    // refused (1921) rather than moving what it leads to.
+    {"a link at the download folder is never followed: where it leads stays as it was",
+     {L"6.2.0", Client::NoUpdate, true, L""},
+     {kDownloaded, L"", L"6.2.0", true, true, true, true, false, Planted::Nothing, Planted::Link},
+     {Dialog::Closing, L"(エラー：K506 , 詳細コード：1921)", L"6.2.0", {}, nullptr}},
+    {"a download folder that cannot be set aside: K506 with its reason, nothing fetched",
+     {L"6.2.0", Client::NoUpdate, true, L""},
+     {kDownloaded, L"", L"6.2.0", true, true, true, true, false, Planted::Nothing, Planted::HeldFolder},
+     {Dialog::Closing, L"(エラー：K506 , 詳細コード：32)", L"6.2.0", {}, nullptr}},
     {"auxiliary only with /download_pelmarch: nothing starts",
      {L"6.2.0", Client::NoUpdate, true, L"", L"/download_pelmarch"}, {},
      {Dialog::None, L"", nullptr, {}, nullptr}},
@@ -223,6 +255,15 @@ private:
     ScopedEnvironmentVariable m_windir{L"WINDIR", m_folder.path()};
     ScopedEnvironmentVariable m_programData{L"ProgramData", m_folder.path()};
 };
+
+// A folder that is held without delete sharing cannot be renamed; one that
+// can is put back at once.
+bool Renamable(const std::wstring& folder) {
+    const std::wstring moved = folder + L".moved";
+    if (!MoveFileExW(folder.c_str(), moved.c_str(), 0)) return false;
+    EXPECT_TRUE(MoveFileExW(moved.c_str(), folder.c_str(), 0));
+    return true;
+}
 
 // A machine of the test's own for one row.
 class SubAppMachine : public SubAppActions {
@@ -251,12 +292,13 @@ private:
     // "client", "auxSetup" or "auxMsi", as the rows name the downloaded files.
     std::wstring FileName(const std::wstring& path) const;
     bool Writable(const std::wstring& path) const;
-    void Plant();
+    void Plant(const std::wstring& folder, Planted planted, const wchar_t* setupName);
     void CheckDownloadedFiles() const;
-    void CheckPlantedFolder() const;
+    void CheckPlantedFolder(const std::wstring& folder, Planted planted, const wchar_t* setupName) const;
+    void CheckDownloadFolder() const;
 
     const RunCase& m_row;
-    TempFolder m_base, m_clients, m_windows;
+    TempFolder m_base, m_clients, m_windows, m_victim;
     const std::wstring m_clientIni = m_windows / L"ZRVCAVelmo.ini";
     EnvironmentDecoy m_decoy;
     TestRegistryKey m_uninstallKeys, m_sessionManager;
@@ -266,9 +308,11 @@ private:
     const std::wstring m_script = m_base / L"deploy.vbs";
     const std::wstring m_setupFolder = m_base / L"ZRV\\VelmoUpgradeTool\\setupstaging";
     const std::wstring m_clientSetup = m_setupFolder + L"\\Velmo.exe";
-    const std::wstring m_auxSetup = m_base / L"ZRV\\VelmoUpgradeTool\\data\\download\\setup.exe";
-    const std::wstring m_auxMsi = m_base / L"ZRV\\VelmoUpgradeTool\\data\\download\\Pelmarch.msi";
-    win::FileHandle m_heldPlantedFolder;
+    const std::wstring m_downloadFolder = m_base / L"ZRV\\VelmoUpgradeTool\\data\\download";
+    const std::wstring m_auxSetup = m_downloadFolder + L"\\setup.exe";
+    const std::wstring m_auxMsi = m_downloadFolder + L"\\Pelmarch.msi";
+    std::vector<win::FileHandle> m_heldPlantedFolders;
+    std::map<std::wstring, std::string> m_victimBefore;
 
     // What the run did.
     DownloadList m_downloaded;
@@ -277,7 +321,9 @@ private:
     std::vector<std::pair<Dialog, ClosingDialogText>> m_dialogs;
     bool m_setupHeld = false;
     bool m_setupFolderAdminOnly = false;
+    bool m_setupFolderHeld = false;
     bool m_auxFilesHeldAtInit = false;
+    bool m_downloadFolderHeldAtInit = false;
 };
 
 SubAppMachine::SubAppMachine(const RunCase& row) : m_row(row) {
@@ -290,19 +336,40 @@ SubAppMachine::SubAppMachine(const RunCase& row) : m_row(row) {
     else
         WriteFileBytes(m_clients / L"old\\Velmo ZavaZuvaz OptionPack\\Dravenset.exe", "MZ");
     if (*row.orders.installed) WriteClient(row.orders.installed, m_oldClient);
-    Plant();
+    Plant(m_setupFolder, row.machine.planted, L"Velmo.exe");
+    Plant(m_downloadFolder, row.machine.downloadPlanted, L"setup.exe");
     WriteOrders();
     m_runner.onRun = [this](const std::wstring& line) { PlayProgram(line); };
 }
 
-void SubAppMachine::Plant() {
-    if (m_row.machine.planted == Planted::Nothing) return;
-    WriteFileBytes(m_setupFolder + L"\\version.dll", "planted DLL");
-    WriteFileBytes(m_clientSetup, "planted setup");
-    if (m_row.machine.planted != Planted::HeldFolder) return;
-    m_heldPlantedFolder.reset(CreateFileW(m_setupFolder.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    EXPECT_TRUE(m_heldPlantedFolder.valid()) << GetLastError();
+void SubAppMachine::Plant(const std::wstring& folder, Planted planted, const wchar_t* setupName) {
+    switch (planted) {
+    case Planted::Nothing:
+        return;
+    case Planted::Link:
+        WriteFileBytes(m_victim / setupName, "victim's file");
+        m_victimBefore = FolderFiles(m_victim.path());
+        MakeFolder(folder.substr(0, folder.find_last_of(L'\\')));
+        ASSERT_TRUE(MakeHostLink(folder, m_victim.path()));
+        return;
+    case Planted::EarlierRun:
+        MakeFolder(folder.substr(0, folder.find_last_of(L'\\')));
+        ASSERT_TRUE(CreateAdminOnlyFolder(folder));
+        WriteFileBytes(folder + L"\\" + setupName, "earlier setup");
+        WriteFileBytes(folder + L"\\earlier.log", "earlier run");
+        return;
+    case Planted::FolderWithAsideNamesTaken:
+        for (int n = 1; n <= 100; ++n) MakeFolder(folder + L".aside" + std::to_wstring(n));
+        break;
+    default:
+        break;
+    }
+    WriteFileBytes(folder + L"\\version.dll", "planted DLL");
+    WriteFileBytes(folder + L"\\" + setupName, "planted setup");
+    if (planted != Planted::HeldFolder) return;
+    m_heldPlantedFolders.emplace_back(CreateFileW(folder.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    EXPECT_TRUE(m_heldPlantedFolders.back().valid()) << GetLastError();
 }
 
 void SubAppMachine::WriteOrders() const {
@@ -349,10 +416,12 @@ void SubAppMachine::PlayProgram(const std::wstring& line) {
         m_setupHeld = !Writable(m_clientSetup);
         m_setupFolderAdminOnly = GrantsOnlyOwnerSystemAndAdministrators(m_setupFolder) &&
                                  !testing_support::exists(m_setupFolder + L"\\version.dll");
+        m_setupFolderHeld = !Renamable(m_setupFolder);
         m_runner.starts = m_row.machine.setupInstalls != nullptr;
         if (m_runner.starts && *m_row.machine.setupInstalls) WriteClient(m_row.machine.setupInstalls, m_newClient);
     } else if (program.compare(0, 9, L"VelmoInit") == 0) {
         m_auxFilesHeldAtInit = !Writable(m_auxSetup) && !Writable(m_auxMsi);
+        m_downloadFolderHeldAtInit = !Renamable(m_downloadFolder);
     } else if (program != L"wscript" && m_row.machine.uninstallerRemovesClient) {
         DeleteFileW(m_clientIni.c_str());
     }
@@ -427,7 +496,9 @@ void SubAppMachine::CheckDownloadedFiles() const {
         expected.push_back({kAuxMsiUrl, m_auxMsi.c_str()});
     }
     const bool mayDownload = m_row.machine.admin && m_row.machine.hardened && !expected.empty() &&
-                             m_row.machine.planted != Planted::HeldFolder;
+                             m_row.machine.planted != Planted::HeldFolder &&
+                             m_row.machine.downloadPlanted != Planted::HeldFolder &&
+                             m_row.machine.downloadPlanted != Planted::Link;
     ASSERT_EQ(m_downloadAsked, mayDownload);
     if (!mayDownload) return;
     ASSERT_EQ(m_downloaded.size(), expected.size());
@@ -442,12 +513,39 @@ void SubAppMachine::CheckDownloadedFiles() const {
     }
 }
 
-// Moved aside whole, never read or emptied.
-void SubAppMachine::CheckPlantedFolder() const {
-    if (m_row.machine.planted == Planted::Nothing) return;
-    const std::wstring aside = m_row.machine.planted == Planted::Folder ? m_setupFolder + L".aside1" : m_setupFolder;
-    EXPECT_EQ(testing_support::read_bytes(aside + L"\\version.dll"), "planted DLL");
-    EXPECT_EQ(testing_support::read_bytes(aside + L"\\Velmo.exe"), "planted setup");
+// Moved aside whole, never read, followed or emptied.
+void SubAppMachine::CheckPlantedFolder(const std::wstring& folder, Planted planted, const wchar_t* setupName) const {
+    if (planted == Planted::Nothing) return;
+    if (planted == Planted::Link) {
+        EXPECT_EQ(FolderFiles(m_victim.path()), m_victimBefore) << "the run changed where the link leads";
+        return;
+    }
+    const std::vector<std::wstring> aside = SetAsideEntries(folder);
+    ASSERT_EQ(aside.size(), planted == Planted::HeldFolder ? 0u : 1u);
+    const std::wstring planting = planted == Planted::HeldFolder ? folder : aside.front();
+    // Wine reads every folder back as the user's, so an earlier run's is set
+    // aside too; Windows removes it.
+    const bool earlier = planted == Planted::EarlierRun;
+    EXPECT_EQ(testing_support::read_bytes(planting + L"\\" + setupName), earlier ? "earlier setup" : "planted setup");
+    if (!earlier) {
+        EXPECT_EQ(testing_support::read_bytes(planting + L"\\version.dll"), "planted DLL");
+    }
+}
+
+// The auxiliary files lie at their paths in a folder made anew for them,
+// admin-only and held while VelmoInit.exe may install them, with nothing
+// else beside them.
+void SubAppMachine::CheckDownloadFolder() const {
+    if (!m_row.orders.auxApp || !m_downloadAsked || m_row.machine.download.missingFiles != 0) return;
+    EXPECT_TRUE(GrantsOnlyOwnerSystemAndAdministrators(m_downloadFolder));
+    std::map<std::wstring, std::string> expected;
+    for (const wchar_t* name : {L"setup.exe", L"Pelmarch.msi"})
+        if (FileName(m_downloadFolder + L"\\" + name) != m_row.machine.unsignedFile) expected[name] = "MZ";
+    EXPECT_EQ(FolderFiles(m_downloadFolder), expected);
+    if (!m_row.expected.started.empty() && m_row.expected.started.back() == L"VelmoInit") {
+        EXPECT_TRUE(m_auxFilesHeldAtInit) << "the auxiliary files could be changed while VelmoInit ran";
+        EXPECT_TRUE(m_downloadFolderHeldAtInit) << "their folder could be swapped while VelmoInit ran";
+    }
 }
 
 void SubAppMachine::RunAndCheck() {
@@ -482,15 +580,15 @@ void SubAppMachine::RunAndCheck() {
         e.certificateClient ? std::vector<std::wstring>{e.certificateClient} : std::vector<std::wstring>{};
     EXPECT_EQ(m_certificateClients, certificateClients);
     CheckDownloadedFiles();
-    CheckPlantedFolder();
+    CheckPlantedFolder(m_setupFolder, m_row.machine.planted, L"Velmo.exe");
+    CheckPlantedFolder(m_downloadFolder, m_row.machine.downloadPlanted, L"setup.exe");
+    CheckDownloadFolder();
     const bool setupRan = std::find(e.started.begin(), e.started.end(), kUpgrade) != e.started.end() ||
                           std::find(e.started.begin(), e.started.end(), kFresh) != e.started.end();
     if (setupRan) {
         EXPECT_TRUE(m_setupHeld) << "the setup could be changed while it ran";
         EXPECT_TRUE(m_setupFolderAdminOnly) << "the setup ran from a folder a user could write";
-    }
-    if (m_row.orders.auxApp && !e.started.empty() && e.started.back() == L"VelmoInit") {
-        EXPECT_TRUE(m_auxFilesHeldAtInit) << "the auxiliary files could be changed while VelmoInit ran";
+        EXPECT_TRUE(m_setupFolderHeld) << "the setup's folder could be swapped while it ran";
     }
     // The orders are blanked, whatever the run did.
     const std::wstring exchange = m_base / L"ZRV\\VelmoUpgradeTool\\data\\VelmoUpgradeData.ini";

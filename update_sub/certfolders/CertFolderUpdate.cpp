@@ -4,11 +4,16 @@
 #include <cwchar>
 
 #include "certfolders/StagedCertPackage.h"
-#include "fileops/AdminOnlyFolder.h"
+#include "fileops/HeldFolder.h"
+#include "fileops/RenameLeftover.h"
 #include "paths/PathConstants.h"
 #include "qen_lib/file.h"
 
 namespace {
+
+// backup, cacerts and the stamp folder: a user who made one of them first
+// could swap the backup that a failed replacement restores the client from.
+constexpr int kAdminOnlyBackupFolders = 3;
 
 // An installed store folder and its name in the package and the backup.
 struct StoreFolder {
@@ -49,16 +54,14 @@ bool ReplaceFolderFiles(const std::wstring& folder, const std::wstring& from, Sh
 
 }  // namespace
 
-std::wstring CertBackupFolder(const std::wstring& baseFolder, const SYSTEMTIME& time) {
+std::wstring CertBackupSubpath(const SYSTEMTIME& time) {
     wchar_t stamp[16];
     swprintf(stamp, 16, L"%04d%02d%02d%02d%02d%02d", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
              time.wSecond);
-    return baseFolder + CACERTS_BACKUP_SUBDIR.c_str() + L"\\" + stamp;
+    return CACERTS_BACKUP_SUBDIR.c_str() + (L"\\" + std::wstring(stamp));
 }
 
 bool CopyCertFolders(const CertIndexPaths& installed, const std::wstring& target, ShellOperationCall shell) {
-    // Admin-only, since a failed replacement restores the client from it.
-    if (!qen_lib::file::make_parent_dirs(target) || !CreateAdminOnlyFolder(target)) return false;
     for (const StoreFolder& store : StoresOf(installed)) {
         const std::wstring copy = target + store.name;
         if (!::CreateDirectoryW(copy.c_str(), nullptr)) return false;
@@ -89,6 +92,8 @@ bool UpdateCertificateFolders(const std::wstring& baseFolder, const std::wstring
                               const CertFolderUpdateCalls& calls) {
     CertIndexPaths installed;
     if (!installed.Build(clientDir.c_str())) return false;
+    for (const StoreFolder& store : StoresOf(installed))
+        if (!ClearRenameLeftover(store.installed.str())) return false;
     StagedCertPackage package(baseFolder);
     if (!package.Stage()) return false;
     int newer = 0;
@@ -97,9 +102,12 @@ bool UpdateCertificateFolders(const std::wstring& baseFolder, const std::wstring
 
     SYSTEMTIME now;
     ::GetLocalTime(&now);
-    const std::wstring backup = CertBackupFolder(baseFolder, now);
-    if (!CopyCertFolders(installed, backup, calls.shell)) return false;
-    if (!ReplaceCertFiles(installed, package.PackageFolder(), backup, calls.shell)) return false;
+    // Held from the copy to the end of the update: a restore copies from
+    // nothing but this folder.
+    HeldFolder backup;
+    if (!backup.Make(baseFolder, CertBackupSubpath(now), kAdminOnlyBackupFolders, HeldFolder::Last::New)) return false;
+    if (!CopyCertFolders(installed, backup.Path(), calls.shell)) return false;
+    if (!ReplaceCertFiles(installed, package.PackageFolder(), backup.Path(), calls.shell)) return false;
     // From the checked package: the very files the client now holds.
     RegisterStoreRoots(package.PackageFolder() + L"\\cs1", calls.roots);
     return true;

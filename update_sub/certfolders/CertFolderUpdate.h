@@ -21,19 +21,23 @@ struct CertFolderUpdateCalls {
 // The app's one call, after the client folder has been read again (a setup
 // may have just installed the client). True when the package is not newer
 // than the client's stores, or when both folders were replaced; the roots'
-// registration does not change the result. False when the client folder is
-// empty, the package does not stage (signer, extraction, stores), its
-// counters cannot be read, or the backup or the replacement fails; a
-// replacement that fails after a folder was changed puts both folders back
-// from the backup.
+// registration does not change the result. First, what an earlier round
+// trip left under ".rename" is cleared (ClearRenameLeftover). False when the
+// client folder is empty, a leftover cannot be cleared, the package does not
+// stage (signer, extraction, stores), its counters cannot be read, or the
+// backup or the replacement fails; a replacement that fails after a folder
+// was changed puts both folders back from the backup. The backup folder and
+// every admin-only folder above it (HeldFolder, kept when ours) are held
+// from the copy to the end.
 bool UpdateCertificateFolders(const std::wstring& baseFolder, const std::wstring& clientDir,
                               const CertFolderUpdateCalls& calls = {});
 
-// base + CACERTS_BACKUP_SUBDIR + "\" + the time as YYYYMMDDhhmmss.
-std::wstring CertBackupFolder(const std::wstring& baseFolder, const SYSTEMTIME& time);
+// CACERTS_BACKUP_SUBDIR + "\" + the time as YYYYMMDDhhmmss: the backup
+// folder below the common application-data folder.
+std::wstring CertBackupSubpath(const SYSTEMTIME& time);
 
-// Creates `target` (admin-only; it must not exist yet) with cs1 and cs2,
-// and copies the installed folders of those names into them.
+// Creates cs1 and cs2 in `target` (the new, admin-only backup folder), and
+// copies the installed folders of those names into them.
 bool CopyCertFolders(const CertIndexPaths& installed, const std::wstring& target, ShellOperationCall shell);
 
 // Replaces the certificate and index files of both installed folders by

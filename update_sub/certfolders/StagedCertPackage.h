@@ -7,6 +7,7 @@
 // both stores checked.
 #include <string>
 
+#include "fileops/HeldFolder.h"
 #include "paths/PathConstants.h"
 
 // Below the common application-data folder.
@@ -18,11 +19,11 @@ public:
     // base + CERT_STAGING_SUBDIR.
     explicit StagedCertPackage(const std::wstring& baseFolder);
     // Removes the staging folder when Stage made it.
-    ~StagedCertPackage();
+    ~StagedCertPackage() { m_folder.Remove(); }
     StagedCertPackage(const StagedCertPackage&) = delete;
     StagedCertPackage& operator=(const StagedCertPackage&) = delete;
 
-    // Makes the staging folder anew, copies the cabinet into it, checks the
+    // Makes the staging folder anew and holds it (HeldFolder), copies the cabinet into it, checks the
     // copy's signer (the maker's), unpacks it into PackageFolder() and checks
     // both stores there. False, with the last error where one is left, at the
     // first step that fails.
@@ -33,8 +34,9 @@ public:
     const std::wstring& PackageFolder() const { return m_package; }
 
 private:
+    std::wstring m_base;
     std::wstring m_cabinet;
     std::wstring m_staging;
     std::wstring m_package;
-    bool m_made = false;
+    HeldFolder m_folder;
 };

@@ -4,6 +4,8 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include "fileops/EntryAttributes.h"
+#include "fileops/SetAside.h"
 #include "qen_lib/file.h"
 #include "win/handle.h"
 
@@ -13,9 +15,6 @@ namespace {
 // control for SYSTEM and the Administrators on the folder, its subfolders
 // and files.
 constexpr wchar_t kAdminOnly[] = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
-
-// How many names beside the path are tried for what is moved aside.
-constexpr int kAsideNames = 100;
 
 bool HasAdminOwner(HANDLE entry) {
     PSID owner = nullptr;
@@ -39,20 +38,8 @@ Found Inspect(const std::wstring& path) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Found::Nothing : Found::Other;
     }
-    BY_HANDLE_FILE_INFORMATION info = {};
-    if (!::GetFileInformationByHandle(entry.get(), &info)) return Found::Other;
-    const bool folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    const bool link = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    return folder && !link && HasAdminOwner(entry.get()) ? Found::OurFolder : Found::Other;
-}
-
-// A rename moves a link itself, never what it points to.
-bool MoveAside(const std::wstring& path) {
-    for (int n = 1; n <= kAsideNames; ++n) {
-        if (::MoveFileExW(path.c_str(), (path + L".aside" + std::to_wstring(n)).c_str(), 0)) return true;
-        if (::GetLastError() != ERROR_ALREADY_EXISTS) return false;
-    }
-    return false;
+    return IsPlainFolder(EntryAttributes(entry.get(), path)) && HasAdminOwner(entry.get()) ? Found::OurFolder
+                                                                                          : Found::Other;
 }
 
 }  // namespace
@@ -67,15 +54,15 @@ bool CreateAdminOnlyFolder(const std::wstring& path) {
 }
 
 bool RemakeAdminOnlyFolder(const std::wstring& path) {
-    switch (Inspect(path)) {
-    case Found::Nothing:
-        break;
-    case Found::OurFolder:
-        if (!qen_lib::file::remove_tree(path)) return false;
-        break;
-    case Found::Other:
-        if (!MoveAside(path)) return false;
-        break;
-    }
+    const Found found = Inspect(path);
+    if (found == Found::OurFolder && !qen_lib::file::remove_tree(path)) return false;
+    if (found == Found::Other && !SetAside(path)) return false;
+    return CreateAdminOnlyFolder(path);
+}
+
+bool KeepOrMakeAdminOnlyFolder(const std::wstring& path) {
+    const Found found = Inspect(path);
+    if (found == Found::OurFolder) return true;
+    if (found == Found::Other && !SetAside(path)) return false;
     return CreateAdminOnlyFolder(path);
 }

@@ -2,7 +2,8 @@
 // Folders that only SYSTEM and the Administrators may write, for what this
 // program, running elevated, takes from files a user could have changed: the
 // certificate package it checks again, the backup it may restore from, and
-// the client setup it runs, which loads DLLs from its own folder first.
+// the client and auxiliary setups it runs, which load DLLs from their own
+// folder first. HeldFolder makes and holds them with the folders above.
 #include <string>
 
 // Creates the folder (its parent must exist) owned by the Administrators,
@@ -16,7 +17,11 @@ bool CreateAdminOnlyFolder(const std::wstring& path);
 // Makes the path a new, empty folder as above. A folder of this program's
 // from an earlier run (a real folder owned by SYSTEM or the Administrators)
 // is removed first; anything else there (a folder someone else made, a link,
-// a file) is moved aside under a new name beside it, never opened, followed
-// or emptied: emptying what a user made could be led through a link to
-// delete elsewhere. False, with the last error, when either fails.
+// a file) is set aside (SetAside), never opened, followed or emptied:
+// emptying what a user made could be led through a link to delete elsewhere.
+// False, with the last error, when either fails.
 bool RemakeAdminOnlyFolder(const std::wstring& path);
+
+// As RemakeAdminOnlyFolder, except that a folder of ours is kept with what
+// it holds: for a folder that gathers what runs leave (the backups).
+bool KeepOrMakeAdminOnlyFolder(const std::wstring& path);

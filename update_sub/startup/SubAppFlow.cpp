@@ -5,15 +5,18 @@
 #include "certfolders/CertUpdateText.h"
 #include "client/InstalledProductInfo.h"
 #include "download/DownloadCompletion.h"
-#include "fileops/AdminOnlyFolder.h"
+#include "fileops/HeldFolder.h"
 #include "install/ClientInit.h"
 #include "messages/SubMessages.h"
 #include "paths/PathConstants.h"
 #include "paths/PathExpansion.h"
-#include "qen_lib/file.h"
 #include "qen_lib/signer/signer_certificate.h"
 
 namespace {
+
+// Where SETUP_EXE_PATH and AUX_APP_MSI_PATH lie, below the common
+// application-data folder.
+constexpr auto kDownloadSubdir = path_detail::Join(L"\\", DOWNLOAD_DIR);
 
 // The client as its INI file says now; empty when it says nothing.
 InstalledProductInfo ReadClient(const std::wstring& iniPath) {
@@ -55,14 +58,13 @@ bool SubAppFlow::MayInstall() {
 bool SubAppFlow::Downloaded() {
     DownloadList list;
     if (m_clientUpdateDue) {
-        // Made anew for each run; whatever lies there, a user's folder with
-        // a DLL for the setup to load included, is set aside unread.
-        if (!qen_lib::file::make_parent_dirs(m_clientSetupFolder) || !RemakeAdminOnlyFolder(m_clientSetupFolder))
-            return Closed(SubDownloadFailedText(true, static_cast<int>(::GetLastError())));
+        if (!FolderMade(m_heldSetupFolder, CLIENT_SETUP_STAGING_SUBDIR.c_str())) return false;
         list.push_back({m_app.m_dURL.c_str(), m_clientSetup.c_str()});
     }
     if (m_auxAppUpdateDue) {
-        qen_lib::file::make_parent_dirs(m_auxAppSetup);
+        // The auxiliary setup runs elevated too, at the path VelmoInit.exe
+        // knows: its folder is made anew there.
+        if (!FolderMade(m_heldDownloadFolder, kDownloadSubdir.c_str())) return false;
         list.push_back({m_app.m_store.GetAuxAppSetupUrl(), m_auxAppSetup.c_str()});
         list.push_back({m_app.m_store.GetAuxAppMsiUrl(), m_auxAppMsi.c_str()});
     }
@@ -75,6 +77,13 @@ bool SubAppFlow::Downloaded() {
     const bool complete =
         DownloadSucceeded(run.dialogResult, result) && result.finished_count == static_cast<int>(list.size());
     return complete || Closed(SubDownloadFailedText(m_clientUpdateDue, result.error_code));
+}
+
+bool SubAppFlow::FolderMade(HeldFolder& folder, const wchar_t* subpath) {
+    // Made anew for each run; whatever lies there, a user's folder with a
+    // DLL for a setup to load, or a link, is set aside unread.
+    if (folder.Make(m_app.m_store.BaseFolder(), subpath, 1, HeldFolder::Last::Remade)) return true;
+    return Closed(SubDownloadFailedText(m_clientUpdateDue, static_cast<int>(::GetLastError())));
 }
 
 bool SubAppFlow::AuxAppFilesSigned() {

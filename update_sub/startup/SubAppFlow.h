@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "fileops/HeldFolder.h"
 #include "install/ClientSetup.h"
 #include "install/InstallContext.h"
 #include "startup/SubAppActions.h"
@@ -25,6 +26,9 @@ private:
     // ends there.
     bool MayInstall();
     bool Downloaded();
+    // Holds the admin-only folder base + subpath made anew, or shows the
+    // download's failure with the reason.
+    bool FolderMade(HeldFolder& folder, const wchar_t* subpath);
     bool AuxAppFilesSigned();
     bool ClientInstalled();
     bool UpdateCertificates();
@@ -50,6 +54,9 @@ private:
     const std::wstring m_auxAppSetup;
     const std::wstring m_auxAppMsi;
     ClosingDialogText m_closing;
+    // The folders the setups are fetched to, held to the end of the run.
+    HeldFolder m_heldSetupFolder;
+    HeldFolder m_heldDownloadFolder;
     // The auxiliary application's files stay as checked while the client's
     // first-run program may install them, to the end of the run.
     win::FileHandle m_heldAuxAppSetup;

@@ -1,0 +1,78 @@
+#include "fileops/HeldFolder.h"
+
+#include <windows.h>
+
+#include "fileops/AdminOnlyFolder.h"
+#include "fileops/EntryAttributes.h"
+#include "qen_lib/file.h"
+
+namespace {
+
+// The folder itself, never where a link leads, shared for everything but
+// delete. Sharing binds only opens that may read, write or delete, so it is
+// opened to list: nobody can rename or remove it while it is held.
+win::FileHandle OpenFolder(const std::wstring& path) {
+    win::FileHandle folder(::CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    // Held, it stays what the path names.
+    if (!folder || IsPlainFolder(EntryAttributes(folder.get(), path))) return folder;
+    ::SetLastError(ERROR_CANT_RESOLVE_FILENAME);
+    return {};
+}
+
+// Whatever is there is left for OpenFolder to judge.
+bool MakeOrdinaryFolder(const std::wstring& path) {
+    return ::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// The folders of a sub-path, from the top down.
+std::vector<std::wstring> FolderNames(const std::wstring& subpath) {
+    std::vector<std::wstring> names;
+    for (std::size_t at = 0, end = 0; at < subpath.size(); at = end + 1) {
+        end = subpath.find(L'\\', at);
+        if (end == std::wstring::npos) end = subpath.size();
+        if (end > at) names.push_back(subpath.substr(at, end - at));
+    }
+    return names;
+}
+
+}  // namespace
+
+bool HeldFolder::Make(const std::wstring& base, const std::wstring& subpath, int adminOnly, Last last) {
+    Release();
+    m_path.clear();
+    const std::vector<std::wstring> names = FolderNames(subpath);
+    const std::size_t firstAdminOnly = names.size() - static_cast<std::size_t>(adminOnly);
+    std::wstring path = base;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        path += L"\\" + names[i];
+        if (!MakeOne(path, i < firstAdminOnly, i + 1 == names.size(), last)) return Failed();
+        win::FileHandle folder = OpenFolder(path);
+        if (!folder) return Failed();
+        m_held.push_back(std::move(folder));
+    }
+    m_path = path;
+    return true;
+}
+
+void HeldFolder::Remove() {
+    if (m_held.empty()) return;
+    // Only this program could write below it, so it is emptied safely.
+    m_held.back().reset();
+    qen_lib::file::remove_tree(m_path);
+    Release();
+}
+
+bool HeldFolder::MakeOne(const std::wstring& path, bool ordinary, bool itself, Last last) {
+    if (ordinary) return MakeOrdinaryFolder(path);
+    if (!itself) return KeepOrMakeAdminOnlyFolder(path);
+    return last == Last::Remade ? RemakeAdminOnlyFolder(path) : CreateAdminOnlyFolder(path);
+}
+
+bool HeldFolder::Failed() {
+    const DWORD error = ::GetLastError();
+    Release();
+    ::SetLastError(error);
+    return false;
+}

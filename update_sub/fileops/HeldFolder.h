@@ -1,0 +1,47 @@
+#pragma once
+// A folder that this program, running elevated, works in below the common
+// application-data folder, held open without delete sharing from when it is
+// made until its last use, with every folder on the way down to it: while
+// held, none of them can be renamed, removed or swapped for a link, so a
+// path below the base keeps naming what was checked.
+#include <string>
+#include <vector>
+
+#include "win/handle.h"
+
+class HeldFolder {
+public:
+    // What the folder itself must be.
+    enum class Last { Remade, New };
+
+    HeldFolder() = default;
+    HeldFolder(const HeldFolder&) = delete;
+    HeldFolder& operator=(const HeldFolder&) = delete;
+
+    // Holds base + subpath (which begins with "\"), walking down from the
+    // base. Each folder but the last `adminOnly` ones must be a real folder,
+    // not a link, and is made when missing (users may write there). The last
+    // `adminOnly` ones are admin-only: those above the folder itself are kept
+    // when ours, else set aside and made again (KeepOrMakeAdminOnlyFolder);
+    // the folder itself is remade (RemakeAdminOnlyFolder), or for Last::New
+    // must not exist yet (CreateAdminOnlyFolder). False, with the last error,
+    // at the first folder that fails (a link or a file where a folder is
+    // used: ERROR_CANT_RESOLVE_FILENAME), holding nothing.
+    bool Make(const std::wstring& base, const std::wstring& subpath, int adminOnly, Last last);
+
+    // Removes the folder with everything in it, while the folders above are
+    // still held, then lets them go. Nothing when nothing is held.
+    void Remove();
+    // Lets every folder go; they stay.
+    void Release() { m_held.clear(); }
+
+    // Empty until Make succeeds.
+    const std::wstring& Path() const { return m_path; }
+
+private:
+    bool MakeOne(const std::wstring& path, bool ordinary, bool itself, Last last);
+    bool Failed();
+
+    std::wstring m_path;
+    std::vector<win::FileHandle> m_held;
+};
