@@ -79,3 +79,5 @@ bool RemakeAdminOnlyFolder(const std::wstring& path) {
     }
     return CreateAdminOnlyFolder(path);
 }
+
+bool SetAside(const std::wstring& path) { return MoveAside(path); }

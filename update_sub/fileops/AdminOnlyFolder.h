@@ -20,3 +20,7 @@ bool CreateAdminOnlyFolder(const std::wstring& path);
 // or emptied: emptying what a user made could be led through a link to
 // delete elsewhere. False, with the last error, when either fails.
 bool RemakeAdminOnlyFolder(const std::wstring& path);
+
+// Moves whatever is at the path (a file, a folder, or a link itself) aside
+// under a new name beside it. False, with the last error, when it cannot.
+bool SetAside(const std::wstring& path);
