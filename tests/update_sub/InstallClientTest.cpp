@@ -177,7 +177,8 @@ TEST_F(InstallClientTest, AScriptInTheDataFolderIsRefusedAndNamed) {
     const InstallReport report = InstallClient(runner, context, orders, m_windows.ClientIni(), m_setup, m_places);
     std::vector<std::wstring> started;
     for (const std::wstring& line : runner.started) started.push_back(Shorten(line));
-    EXPECT_EQ(started, (std::vector<std::wstring>{L"msiexec /x " + kGuid2 + L" /q", L"C:\\v\\velmo.exe /uninst", kFresh}));
+    const std::vector<std::wstring> expected{L"msiexec /x " + kGuid2 + L" /q", L"C:\\v\\velmo.exe /uninst", kFresh};
+    EXPECT_EQ(started, expected);
     EXPECT_FALSE(report.scriptRan);
     EXPECT_EQ(report.refused, (std::vector<std::wstring>{L"& calc", script}));
     EXPECT_EQ(report.setup, SetupResult::Ran);

@@ -104,8 +104,8 @@ TEST(UninstallOldClient, RegistryUpTo210ElseOneCheckedMsiExecOrder) {
     const Case cases[] = {
         {"2.1.0", v210, L"", {L"C:\\v\\velmo.exe /uninst"}, {}, true},
         {"2.0.5", v205, L"", {L"C:\\v\\velmo.exe"}, {}, true},
-        {"2.1.1: the order as it stands", v211, L"/x " + kGuid + L" /passive", {msiExec + L" /x " + kGuid + L" /passive"},
-         {}, true},
+        {"2.1.1: the order as it stands", v211, L"/x " + kGuid + L" /passive",
+         {msiExec + L" /x " + kGuid + L" /passive"}, {}, true},
         {"switches and blanks as given", v619, L" /X " + kGuid + L"  /qn", {msiExec + L"  /X " + kGuid + L"  /qn"}, {},
          true},
         {"a separator", v619, L"/x " + kGuid + L";", {}, {L"/x " + kGuid + L";"}, false},

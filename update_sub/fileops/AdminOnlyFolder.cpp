@@ -1,9 +1,9 @@
 #include "fileops/AdminOnlyFolder.h"
 
 #include <windows.h>
-#include <aclapi.h>
 #include <sddl.h>
 
+#include "fileops/OpenedEntry.h"
 #include "qen_lib/file.h"
 #include "win/handle.h"
 
@@ -16,16 +16,6 @@ constexpr wchar_t kAdminOnly[] = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 
 // How many names beside the path are tried for what is moved aside.
 constexpr int kAsideNames = 100;
-
-bool HasAdminOwner(HANDLE entry) {
-    PSID owner = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (::GetSecurityInfo(entry, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
-                          &descriptor) != ERROR_SUCCESS)
-        return false;
-    const win::LocalMemory held(descriptor);
-    return ::IsWellKnownSid(owner, WinLocalSystemSid) || ::IsWellKnownSid(owner, WinBuiltinAdministratorsSid);
-}
 
 enum class Found { Nothing, OurFolder, Other };
 
@@ -43,7 +33,8 @@ Found Inspect(const std::wstring& path) {
     if (!::GetFileInformationByHandle(entry.get(), &info)) return Found::Other;
     const bool folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     const bool link = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    return folder && !link && HasAdminOwner(entry.get()) ? Found::OurFolder : Found::Other;
+    const bool ours = folder && !link && HasTrustedOwner(entry.get(), TrustedOwners::SystemOrAdministrators);
+    return ours ? Found::OurFolder : Found::Other;
 }
 
 // A rename moves a link itself, never what it points to.
