@@ -35,6 +35,11 @@ bool LeadsElsewhere(HANDLE entry, const std::wstring& path) {
            ::CompareStringOrdinal(there.c_str(), -1, opened.c_str(), -1, TRUE) != CSTR_EQUAL;
 }
 
+// The handle has a plain file that stands at the path itself.
+bool IsPlainFileAt(HANDLE entry, const std::wstring& path) {
+    return IsPlainFile(entry) && !LeadsElsewhere(entry, path);
+}
+
 enum class Found { Nothing, OurFile, FollowedLink, Other };
 
 Found Inspect(const std::wstring& path) {
@@ -107,8 +112,8 @@ bool PrepareAdminOwnedFile(const std::wstring& path) {
 bool OverwriteAdminOwnedFile(const std::wstring& path, const void* data, std::size_t size) {
     {
         const win::FileHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll);
-        if (!entry || !IsPlainFile(entry.get()) || !ClearReadOnlyAndHidden(entry.get())) return false;
+        if (!entry || !IsPlainFileAt(entry.get(), path) || !ClearReadOnlyAndHidden(entry.get())) return false;
     }
     const win::FileHandle file = OpenEntry(path, GENERIC_WRITE, FILE_SHARE_READ);
-    return file && IsPlainFile(file.get()) && WriteAll(file.get(), data, size);
+    return file && IsPlainFileAt(file.get(), path) && WriteAll(file.get(), data, size);
 }
