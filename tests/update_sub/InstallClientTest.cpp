@@ -41,15 +41,15 @@ const ProductVersion k619{6, 1, 9, L"6.1.9"};
 const InstallCase kInstallCases[] = {
     {"6.1.9 to 6.2.0: VelmoInit starts", k619, L"/x " + kGuid1 + L" /passive",
      L" ;/x " + kGuid1 + L" /passive ;/x " + kGuid2, -1, true, Uninstaller::RemovesClient, "6.2.0",
-     {L"msiexec /x " + kGuid1 + L" /q", L"msiexec /x " + kGuid1 + L" /q", L"msiexec /x " + kGuid2 + L" /q",
+     {L"msiexec /x " + kGuid1 + L" /passive", L"msiexec /x " + kGuid1 + L" /q", L"msiexec /x " + kGuid2 + L" /q",
       L"C:\\v\\velmo.exe /uninst", L"wscript", kUpgrade, L"VelmoInit"},
      SetupResult::Ran, {}},
     {"6.1.9 again: no VelmoInit", k619, L"/x " + kGuid1, L" ;/x " + kGuid1, -1, true, Uninstaller::RemovesClient, "6.1.9",
-     {L"msiexec /x " + kGuid1 + L" /q", L"msiexec /x " + kGuid1 + L" /q", L"C:\\v\\velmo.exe /uninst", L"wscript",
+     {L"msiexec /x " + kGuid1, L"msiexec /x " + kGuid1 + L" /q", L"C:\\v\\velmo.exe /uninst", L"wscript",
       kUpgrade},
      SetupResult::Ran, {}},
     {"7.0.0: VelmoInit starts", k619, L"/x " + kGuid1, L"", -1, true, Uninstaller::RemovesClient, "7.0.0",
-     {L"msiexec /x " + kGuid1 + L" /q", L"C:\\v\\velmo.exe /uninst", L"wscript", kUpgrade, L"VelmoInit"},
+     {L"msiexec /x " + kGuid1, L"C:\\v\\velmo.exe /uninst", L"wscript", kUpgrade, L"VelmoInit"},
      SetupResult::Ran, {}},
     {"no client before", kNone, L"/x " + kGuid1, L" ;/x " + kGuid2, -1, false, Uninstaller::RemovesClient, "6.2.0",
      {L"msiexec /x " + kGuid2 + L" /q", L"C:\\v\\velmo.exe /uninst", L"wscript", kFresh, L"VelmoInit"},
@@ -57,7 +57,7 @@ const InstallCase kInstallCases[] = {
     {"an earlier install was interrupted", kNone, L"", L"", 1, false, Uninstaller::RemovesClient, "6.2.0",
      {L"C:\\v\\velmo.exe /uninst", L"wscript", kUpgrade, L"VelmoInit"}, SetupResult::Ran, {}},
     {"the old client stays: no setup (K702)", k619, L"/x " + kGuid1, L"", -1, true, Uninstaller::LeavesClient, "6.2.0",
-     {L"msiexec /x " + kGuid1 + L" /q", L"C:\\v\\velmo.exe /uninst", L"wscript"}, SetupResult::OldClientRemains, {}},
+     {L"msiexec /x " + kGuid1, L"C:\\v\\velmo.exe /uninst", L"wscript"}, SetupResult::OldClientRemains, {}},
     {"bad orders are refused, the rest goes on", k619, L"/x " + kGuid1 + L" & calc",
      L" ;/x " + kGuid2 + L" ;\"C:\\evil.exe\" ; ", -1, true, Uninstaller::RemovesClient, "6.2.0",
      {L"msiexec /x " + kGuid2 + L" /q", L"C:\\v\\velmo.exe /uninst", L"wscript", kUpgrade, L"VelmoInit"},
@@ -73,7 +73,6 @@ protected:
         MakeFolder(m_base / L"ZRV\\VelmoUpgradeTool");
         WriteFileBytes(m_client / L"VelmoInit.exe", "MZ");
         WriteFileBytes(m_client / L".kvxwrap\\.properties", "a=1\r\n");
-        WriteFileBytes(m_script, "WScript.Quit 0\r\n");
     }
     void TearDown() override { PendingRenamesValue::Write(m_renamesFound); }
 
@@ -86,7 +85,7 @@ protected:
     // A recorded line with the long paths of this run replaced by short names.
     std::wstring Shorten(const std::wstring& line) const {
         return Shortened(line, {{QuotedSystemProgram(L"msiexec.exe"), L"msiexec"},
-                                {QuotedSystemProgram(L"wscript.exe") + L" \"" + m_script + L"\"", L"wscript"},
+                                {QuotedSystemProgram(L"wscript.exe") + L" \"" + m_script.path() + L"\"", L"wscript"},
                                 {L"\"" + m_setup + L"\"", L"setup"},
                                 {L"\"" + (m_client / L"VelmoInit.exe") + L"\" ", L"VelmoInit"}});
     }
@@ -96,7 +95,7 @@ protected:
     TestRegistryKey m_keys;
     RegistryPlaces m_places;
     TempFolder m_base, m_client, m_download;
-    const std::wstring m_script = m_download / L"deploy.vbs";
+    const ScriptBesideTheProgram m_script;
     const std::wstring m_setup = m_download / L"Velmo.exe";
 };
 
@@ -132,7 +131,7 @@ TEST_F(InstallClientTest, UninstallSetupWithItsArgumentAndVelmoInitByVersion) {
                 if (c.uninstaller == Uninstaller::RemovesClient) DeleteFileW(m_windows.ClientIni().c_str());
             }
         };
-        const InstallOrders orders{c.installed, c.uninstall, c.uninstallAll, m_script};
+        const InstallOrders orders{c.installed, c.uninstall, c.uninstallAll, m_script.path()};
         const InstallReport report = InstallClient(runner, context, orders, m_windows.ClientIni(), m_setup, m_places);
         // What the application does after a setup that ran.
         if (report.setup == SetupResult::Ran) {
@@ -165,6 +164,24 @@ TEST_F(InstallClientTest, UninstallSetupWithItsArgumentAndVelmoInitByVersion) {
         EXPECT_EQ(RawProfileValue(optionFile, L"ZRVCAVelmo", L"ZRVVelmoVersion"),
                   hadClient ? c.installed.ver : L"<absent>");
     }
+}
+
+// A script in the data folder, which users write, is named with the refused
+// orders and not run; the install goes on.
+TEST_F(InstallClientTest, AScriptInTheDataFolderIsRefusedAndNamed) {
+    const std::wstring script = m_base / L"ZRV\\VelmoUpgradeTool\\data\\deploy.vbs";
+    WriteFileBytes(script, "WScript.Quit 0\r\n");
+    CInstallContext context({L"", m_client.path(), L"", L""}, [&] { return m_base.path(); });
+    RecordingRunner runner;
+    const InstallOrders orders{kNone, L"", L" ;/x " + kGuid2 + L" ;& calc", script};
+    const InstallReport report = InstallClient(runner, context, orders, m_windows.ClientIni(), m_setup, m_places);
+    std::vector<std::wstring> started;
+    for (const std::wstring& line : runner.started) started.push_back(Shorten(line));
+    const std::vector<std::wstring> expected{L"msiexec /x " + kGuid2 + L" /q", L"C:\\v\\velmo.exe /uninst", kFresh};
+    EXPECT_EQ(started, expected);
+    EXPECT_FALSE(report.scriptRan);
+    EXPECT_EQ(report.refused, (std::vector<std::wstring>{L"& calc", script}));
+    EXPECT_EQ(report.setup, SetupResult::Ran);
 }
 
 TEST(IsClientInitDue, From62On) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
+#include "support/StateFixtures.h"
 #include "win/handle.h"
 
 bool RecordingRunner::RunCommandLineAndWait(const std::wstring& commandLine) {
@@ -111,4 +115,26 @@ ScopedEnvironmentVariable::ScopedEnvironmentVariable(const wchar_t* name, const 
 
 ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
     SetEnvironmentVariableW(m_name.c_str(), m_had ? m_saved.c_str() : nullptr);
+}
+
+std::wstring TestProgramFolder() {
+    wchar_t module[MAX_PATH] = {};
+    const std::wstring path(module, GetModuleFileNameW(nullptr, module, MAX_PATH));
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+ScriptBesideTheProgram::ScriptBesideTheProgram(const std::string& text) {
+    static int counter = 0;
+    m_folder = TestProgramFolder() + L"\\vut-script-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(++counter);
+    m_path = m_folder + L"\\deploy.vbs";
+    WriteFileBytes(m_path, text);
+}
+
+ScriptBesideTheProgram::~ScriptBesideTheProgram() { RemoveTree(m_folder); }
+
+std::wstring PlantedLinks() {
+    std::wstring path = L"Z:" + std::wstring(INSTALL_LINKS, INSTALL_LINKS + std::strlen(INSTALL_LINKS));
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
 }

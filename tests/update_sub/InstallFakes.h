@@ -105,3 +105,27 @@ private:
     testing_support::TempFolder m_folder;
     ScopedEnvironmentVariable m_windir{L"WINDIR", m_folder.path()};
 };
+
+// The folder of the running test program, where the installer would put our
+// programs: the deployment's script may run from there.
+std::wstring TestProgramFolder();
+
+// A script in a folder of the test's own beside the test program, removed
+// with that folder at the end.
+class ScriptBesideTheProgram {
+public:
+    explicit ScriptBesideTheProgram(const std::string& text = "WScript.Quit 0\r\n");
+    ~ScriptBesideTheProgram();
+    ScriptBesideTheProgram(const ScriptBesideTheProgram&) = delete;
+    ScriptBesideTheProgram& operator=(const ScriptBesideTheProgram&) = delete;
+
+    const std::wstring& path() const { return m_path; }
+
+private:
+    std::wstring m_folder;
+    std::wstring m_path;
+};
+
+// The links that the test set-up planted from the Linux side (a Windows
+// program under Wine cannot make one), as seen through drive Z:.
+std::wstring PlantedLinks();

@@ -102,7 +102,8 @@ struct RunCase {
     Expected expected;
 };
 
-const std::wstring kRemoveOld[] = {L"msiexec /x " + kGuid + L" /q", L"C:\\v\\velmo.exe /uninst", L"wscript"};
+// [Command] uninst runs as it stands; uninst_all entries end in "/q".
+const std::wstring kRemoveOld[] = {L"msiexec /x " + kGuid + L" /passive", L"C:\\v\\velmo.exe /uninst", L"wscript"};
 const std::wstring kUpgrade = L"setup /v\"VELMO_VERSION_UP=1 DO_NOT_LAUNCH_VELMO_INIT=1\"";
 const std::wstring kFresh = L"setup /v\"DO_NOT_LAUNCH_VELMO_INIT=1\"";
 
@@ -153,7 +154,7 @@ const RunCase kRunCases[] = {
     {"refused uninstall orders are reported, not run",
      {L"6.1.9", Client::Update, false, L"", L"", L" ;" + kRefusedEntry + L" ; ;/x " + kGuid}, {},
      {Dialog::Closing, L"実行しませんでした。\n・/x {22222222-2A6F-4D08-9B5E-C41F0A7D3E62} & calc", L"6.2.0",
-      Started({L"msiexec /x " + kGuid + L" /q", L"msiexec /x " + kGuid + L" /q", L"C:\\v\\velmo.exe /uninst",
+      Started({L"msiexec /x " + kGuid + L" /passive", L"msiexec /x " + kGuid + L" /q", L"C:\\v\\velmo.exe /uninst",
                L"wscript", kUpgrade, L"VelmoInit"},
               false),
       L"new"}},
@@ -305,7 +306,7 @@ private:
     RecordingRunner m_runner;
     const std::wstring m_oldClient = m_clients / L"old\\client";
     const std::wstring m_newClient = m_clients / L"new\\client";
-    const std::wstring m_script = m_base / L"deploy.vbs";
+    const ScriptBesideTheProgram m_script;
     const std::wstring m_setupFolder = m_base / L"ZRV\\VelmoUpgradeTool\\setupstaging";
     const std::wstring m_clientSetup = m_setupFolder + L"\\Velmo.exe";
     const std::wstring m_downloadFolder = m_base / L"ZRV\\VelmoUpgradeTool\\data\\download";
@@ -329,7 +330,6 @@ private:
 SubAppMachine::SubAppMachine(const RunCase& row) : m_row(row) {
     m_uninstallKeys.SetText(L"ZRV Velmo", L"UninstallString", L"C:\\v\\velmo.exe");
     MakeFolder(m_base / L"ZRV\\VelmoUpgradeTool\\data");
-    WriteFileBytes(m_script, "WScript.Quit 0\r\n");
     for (const std::wstring& client : {m_oldClient, m_newClient}) WriteFileBytes(client + L"\\VelmoInit.exe", "MZ");
     if (!row.machine.zavaZuvazWithoutProperties)
         WriteFileBytes(m_oldClient + L"\\.kvxwrap\\.properties", "a=1\r\n");
@@ -394,7 +394,7 @@ void SubAppMachine::WriteOrders() const {
         {exchange, L"Command", L"cacerts", o.cacerts},
         {exchange, L"Message", L"common", L"お知らせ(NL)二行目"},
         {exchange, L"Pelmarch", L"is_new", o.auxApp ? L"1" : L"0"},
-        {settings, L"APP", L"vbs_file", o.client == Client::UpdateWithoutScript ? L"" : m_script},
+        {settings, L"APP", L"vbs_file", o.client == Client::UpdateWithoutScript ? L"" : m_script.path()},
         {settings, L"SERVER", L"Pelmarch", kAuxSetupUrl},
         {settings, L"SERVER", L"PelmarchMsi", kAuxMsiUrl},
     };
@@ -429,7 +429,7 @@ void SubAppMachine::PlayProgram(const std::wstring& line) {
 
 std::wstring SubAppMachine::Shorten(const std::wstring& line) const {
     return Shortened(line, {{QuotedSystemProgram(L"msiexec.exe"), L"msiexec"},
-                            {QuotedSystemProgram(L"wscript.exe") + L" \"" + m_script + L"\"", L"wscript"},
+                            {QuotedSystemProgram(L"wscript.exe") + L" \"" + m_script.path() + L"\"", L"wscript"},
                             {L"\"" + m_clientSetup + L"\"", L"setup"},
                             {L"\"" + m_oldClient + L"\\VelmoInit.exe\" ", L"VelmoInit"},
                             {L"\"" + m_newClient + L"\\VelmoInit.exe\" ", L"VelmoInit"},

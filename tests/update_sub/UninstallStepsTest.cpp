@@ -6,9 +6,11 @@
 #include <shlobj.h>
 
 #include "InstallFakes.h"
+#include "install/DeploymentScript.h"
 #include "install/OldClientUninstall.h"
 #include "install/RegistryUninstall.h"
 #include "support/StateFixtures.h"
+#include "win/handle.h"
 
 namespace {
 const std::wstring kGuid = PRODUCT_CODE;
@@ -119,7 +121,11 @@ TEST(UninstallOldClient, RegistryUpTo210ElseOneCheckedMsiExecOrder) {
     const Case cases[] = {
         {"2.1.0", v210, L"", {L"C:\\v\\velmo.exe /uninst"}, {}, true},
         {"2.0.5", v205, L"", {L"C:\\v\\velmo.exe"}, {}, true},
-        {"2.1.1", v211, L"/x " + kGuid + L" /passive", {msiExec + L" /x " + kGuid + L" /q"}, {}, true},
+        {"2.1.1: the order as it stands", v211, L"/x " + kGuid + L" /passive",
+         {msiExec + L" /x " + kGuid + L" /passive"}, {}, true},
+        {"switches and blanks as given", v619, L" /X " + kGuid + L"  /qn", {msiExec + L"  /X " + kGuid + L"  /qn"}, {},
+         true},
+        {"a separator", v619, L"/x " + kGuid + L";", {}, {L"/x " + kGuid + L";"}, false},
         {"order with a command", v619, L"/x " + kGuid + L" & calc", {}, {L"/x " + kGuid + L" & calc"}, false},
         {"two products", v619, L"/x " + kGuid + L";/x " + kGuid, {}, {L"/x " + kGuid + L";/x " + kGuid}, false},
         {"no order", v619, L"  ", {}, {}, false},
@@ -135,31 +141,69 @@ TEST(UninstallOldClient, RegistryUpTo210ElseOneCheckedMsiExecOrder) {
     }
 }
 
-TEST(RunVbsFile, WscriptByFullPathOnAnExistingFullPathWithoutQuotes) {
-    TempFolder folder;
-    const std::wstring script = folder / L"deploy.vbs";
-    WriteFileBytes(script, "WScript.Quit 0\r\n");
-    MakeFolder(folder / L"folder.vbs");
+// Runs from beside the programs only, judged by where the file really is.
+// Windows only: a script elsewhere that SYSTEM, the Administrators or
+// TrustedInstaller own, with every folder above it, runs too; Wine keeps no
+// owners, so there every such file reads as a user's and is refused.
+TEST(RunVbsFile, OnlyFromBesideTheProgramsByTheHeldFilesFinalPath) {
+    const std::wstring beside = TestProgramFolder() + L"\\script-beside";
+    const std::wstring links = PlantedLinks();
+    TempFolder elsewhere, data;
+    WriteFileBytes(elsewhere / L"deploy.vbs", "WScript.Quit 0\r\n");
+    WriteFileBytes(data / L"deploy.vbs", "WScript.Quit 0\r\n");
     struct Case {
         const char* name;
         std::wstring vbsFile;
-        bool runs;
+        bool runs;  // as beside\deploy.vbs; else refused and named
     };
+    const std::wstring script = beside + L"\\deploy.vbs";
     const Case cases[] = {
-        {"full path", script, true},
-        {"empty", L"", false},
+        {"beside the programs", script, true},
+        {"through a link that leads beside the programs", links + L"\\to-programs\\deploy.vbs", true},
+        {"beside the programs through a link that leads out", beside + L"\\to-outside\\deploy.vbs", false},
+        {"a file link beside the programs that leads out", beside + L"\\outside.vbs", false},
+        {"in the data folder", data / L"deploy.vbs", false},
+        {"elsewhere, a user's file", elsewhere / L"deploy.vbs", false},
         {"relative", L"deploy.vbs", false},
         {"drive-relative", script.substr(2), false},
         {"drive without a separator", script.substr(0, 2) + script.substr(3), false},
-        {"missing", folder / L"missing.vbs", false},
-        {"a folder", folder / L"folder.vbs", false},
+        {"missing", beside + L"\\missing.vbs", false},
+        {"a folder", beside + L"\\folder.vbs", false},
         {"a quote", script + L"\" //E:jscript C:\\x.js", false},
         {"a quote only", L"\"" + script + L"\"", false},
     };
     for (const Case& c : cases) {
         RecordingRunner runner;
-        EXPECT_EQ(RunVbsFile(runner, c.vbsFile), c.runs) << c.name;
-        const std::vector<std::wstring> expected{QuotedSystemProgram(L"wscript.exe") + L" \"" + script + L"\""};
-        EXPECT_EQ(runner.started, c.runs ? expected : std::vector<std::wstring>()) << c.name;
+        std::vector<std::wstring> refused;
+        EXPECT_EQ(RunVbsFile(runner, c.vbsFile, data.path(), refused), c.runs) << c.name;
+        const std::vector<std::wstring> started{QuotedSystemProgram(L"wscript.exe") + L" \"" + script + L"\""};
+        EXPECT_EQ(runner.started, c.runs ? started : std::vector<std::wstring>()) << c.name;
+        EXPECT_EQ(refused, c.runs ? std::vector<std::wstring>() : std::vector<std::wstring>{c.vbsFile}) << c.name;
     }
+    RecordingRunner runner;
+    std::vector<std::wstring> refused;
+    EXPECT_FALSE(RunVbsFile(runner, L"", data.path(), refused));
+    EXPECT_TRUE(runner.started.empty());
+    EXPECT_TRUE(refused.empty()) << "no setting, nothing to name";
+}
+
+// Held from its check until wscript has ended: nobody can change, replace,
+// rename or delete it in between.
+TEST(RunVbsFile, TheScriptCannotBeReplacedWhileItRuns) {
+    const ScriptBesideTheProgram script;
+    RecordingRunner runner;
+    std::vector<DWORD> errors;
+    runner.onRun = [&](const std::wstring&) {
+        const win::FileHandle writer(CreateFileW(script.path().c_str(), GENERIC_WRITE,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                 OPEN_EXISTING, 0, nullptr));
+        errors.push_back(writer ? ERROR_SUCCESS : GetLastError());
+        errors.push_back(MoveFileExW(script.path().c_str(), (script.path() + L".old").c_str(), 0) ? ERROR_SUCCESS
+                                                                                                    : GetLastError());
+        errors.push_back(DeleteFileW(script.path().c_str()) ? ERROR_SUCCESS : GetLastError());
+    };
+    std::vector<std::wstring> refused;
+    EXPECT_TRUE(RunVbsFile(runner, script.path(), L"", refused));
+    EXPECT_EQ(errors, std::vector<DWORD>(3, ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(testing_support::read_bytes(script.path()), "WScript.Quit 0\r\n");
 }

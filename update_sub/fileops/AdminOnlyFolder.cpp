@@ -1,10 +1,10 @@
 #include "fileops/AdminOnlyFolder.h"
 
 #include <windows.h>
-#include <aclapi.h>
 #include <sddl.h>
 
 #include "fileops/EntryAttributes.h"
+#include "fileops/OpenedEntry.h"
 #include "fileops/SetAside.h"
 #include "qen_lib/file.h"
 #include "win/handle.h"
@@ -15,16 +15,6 @@ namespace {
 // control for SYSTEM and the Administrators on the folder, its subfolders
 // and files.
 constexpr wchar_t kAdminOnly[] = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
-
-bool HasAdminOwner(HANDLE entry) {
-    PSID owner = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (::GetSecurityInfo(entry, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
-                          &descriptor) != ERROR_SUCCESS)
-        return false;
-    const win::LocalMemory held(descriptor);
-    return ::IsWellKnownSid(owner, WinLocalSystemSid) || ::IsWellKnownSid(owner, WinBuiltinAdministratorsSid);
-}
 
 enum class Found { Nothing, OurFolder, Other };
 
@@ -38,8 +28,10 @@ Found Inspect(const std::wstring& path) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Found::Nothing : Found::Other;
     }
-    return IsPlainFolder(EntryAttributes(entry.get(), path)) && HasAdminOwner(entry.get()) ? Found::OurFolder
-                                                                                          : Found::Other;
+    return IsPlainFolder(EntryAttributes(entry.get(), path)) &&
+                   HasTrustedOwner(entry.get(), TrustedOwners::SystemOrAdministrators)
+               ? Found::OurFolder
+               : Found::Other;
 }
 
 }  // namespace

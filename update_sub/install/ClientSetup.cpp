@@ -1,5 +1,6 @@
 #include "install/ClientSetup.h"
 
+#include "install/DeploymentScript.h"
 #include "install/OldClientUninstall.h"
 #include "install/PendingRenames.h"
 #include "qen_lib/file.h"
@@ -22,7 +23,8 @@ InstallReport InstallClient(ProgramRunner& runner, CInstallContext& context, con
     }
     const std::vector<std::wstring> refused = RunMsiUninstalls(runner, orders.uninstallAll, places.uninstallKeys);
     report.refused.insert(report.refused.end(), refused.begin(), refused.end());
-    report.scriptRan = RunVbsFile(runner, orders.vbsFile);
+    context.GetBaseFolder();
+    report.scriptRan = RunVbsFile(runner, orders.vbsFile, context.DataFolder(), report.refused);
     RestorePendingRenames(renames, places);
 
     // The uninstallers' one promise is that the INI file goes with the client.

@@ -35,7 +35,7 @@ struct InstallReport {
     // What was carried over; all true when there was no client to carry over.
     OptionToolProbe probe{true, true, false};
     bool stateWritten = true;
-    std::vector<std::wstring> refused;  // uninstall orders that were not run
+    std::vector<std::wstring> refused;  // uninstall orders and a script that were not run
     bool scriptRan = false;
     SetupResult setup = SetupResult::NotStarted;
 };

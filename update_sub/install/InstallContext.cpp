@@ -4,11 +4,18 @@
 
 #include <utility>
 
-#include "fileops/TextFile.h"
+#include "fileops/AdminOwnedFile.h"
 #include "paths/PathConstants.h"
+#include "qen_lib/file.h"
 
 namespace {
+
 constexpr wchar_t kOptionSection[] = L"OPTION";
+
+// Either file is a few kilobytes; the limit keeps a huge file from being read
+// into memory whole.
+constexpr unsigned kCopiedFileLimit = 16u * 1024u * 1024u;
+
 }  // namespace
 
 CInstallContext::CInstallContext(const InstalledProductInfo& info, FolderSource baseFolder)
@@ -26,31 +33,52 @@ std::wstring CInstallContext::ToolFolderPath(const wchar_t* name) const {
     return JoinFolderPath(m_baseFolder, TOOL_DIR, name);
 }
 
+std::wstring CInstallContext::DataFolder() const {
+    return m_baseFolder.empty() ? std::wstring() : m_baseFolder + DATA_SUBDIR.c_str();
+}
+
+bool CInstallContext::CopyClientIni(const std::wstring& clientIniPath) {
+    return CopyIntoToolFolder(clientIniPath, OPTION_FILE_NAME);
+}
+
 bool CInstallContext::SavePropertiesFile() {
-    if (m_clientDirectory.empty() || !GetBaseFolder()) return false;
-    const std::wstring source = m_clientDirectory + L"\\.kvxwrap\\.properties";
-    const std::wstring target = ToolFolderPath(L".properties");
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesW(target.c_str(), attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-    std::wstring text;
-    return qen_lib::file::load(source, text) && qen_lib::file::save(target, text);
+    return !m_clientDirectory.empty() &&
+           CopyIntoToolFolder(m_clientDirectory + L"\\.kvxwrap\\.properties", L".properties");
 }
 
 bool CInstallContext::WriteOptionToolFlags(bool etaxFound, bool zavaZuvazFound) {
-    if (!GetBaseFolder()) return false;
-    const std::wstring file = ToolFolderPath(OPTION_FILE_NAME);
+    const std::wstring file = OwnToolFile(OPTION_FILE_NAME);
+    if (file.empty()) return false;
     const bool etaxWritten = WriteIniInt(kOptionSection, L"ETaxTOOL", etaxFound ? 1 : 0, file) != FALSE;
     const bool zavaZuvazWritten = WriteIniInt(kOptionSection, L"ZAVAZuvaz", zavaZuvazFound ? 1 : 0, file) != FALSE;
     return etaxWritten && zavaZuvazWritten;
 }
 
 bool CInstallContext::SetInstallState(int value) {
-    return GetBaseFolder() && WriteIniInt(kOptionSection, L"Velmo_instState", value, ToolFolderPath(OPTION_FILE_NAME));
+    const std::wstring file = OwnToolFile(OPTION_FILE_NAME);
+    return !file.empty() && WriteIniInt(kOptionSection, L"Velmo_instState", value, file);
 }
 
 int CInstallContext::GetInstallState() {
     if (!GetBaseFolder()) return 0;
     return static_cast<int>(
         GetPrivateProfileIntW(kOptionSection, L"Velmo_instState", 0, ToolFolderPath(OPTION_FILE_NAME).c_str()));
+}
+
+std::wstring CInstallContext::OwnToolFile(const wchar_t* name) {
+    if (!GetBaseFolder()) return std::wstring();
+    const std::wstring path = ToolFolderPath(name);
+    if (m_ownFiles.count(path) == 0) {
+        if (!PrepareAdminOwnedFile(path)) return std::wstring();
+        m_ownFiles.insert(path);
+    }
+    return path;
+}
+
+bool CInstallContext::CopyIntoToolFolder(const std::wstring& source, const wchar_t* name) {
+    bool loaded = false;
+    const qen_lib::ByteBuffer bytes = qen_lib::file::load(source, kCopiedFileLimit, loaded);
+    if (!loaded) return false;  // logged by the load
+    const std::wstring target = OwnToolFile(name);
+    return !target.empty() && OverwriteAdminOwnedFile(target, bytes.data(), bytes.size());
 }

@@ -1,7 +1,10 @@
 #pragma once
-// What the install steps know of the installed client, and the option file
-// in the tool folder (ZRVCAVelmo.ini, [OPTION]) where they leave the install
-// state and which option tools they found.
+// What the install steps know of the installed client, and the files they
+// write into the tool folder: the option file (ZRVCAVelmo.ini, [OPTION]),
+// where they leave the install state and which option tools they found, and
+// the ".properties" copy. A user may put files and links into that folder:
+// each is written only as a file of ours that users may read but not change.
+#include <set>
 #include <string>
 
 #include "client/InstalledProductInfo.h"
@@ -24,9 +27,14 @@ public:
     const std::wstring& ClientDirectory() const { return m_clientDirectory; }
     // name in the tool folder below the base folder; empty without one.
     std::wstring ToolFolderPath(const wchar_t* name) const;
+    // The tool's data folder, which users write; empty without a base folder.
+    std::wstring DataFolder() const;
 
-    // Copies the client's ".kvxwrap\.properties" into the tool folder as it
-    // is, byte for byte (a read-only or hidden copy there is overwritten).
+    // Copies the client's INI file (`clientIniPath`) into the tool folder as
+    // the option file, byte for byte.
+    bool CopyClientIni(const std::wstring& clientIniPath);
+    // Copies the client's ".kvxwrap\.properties" into the tool folder, byte
+    // for byte whatever its encoding.
     bool SavePropertiesFile();
     // [OPTION] ETaxTOOL and ZAVAZuvaz as 1 or 0; true when both were written.
     bool WriteOptionToolFlags(bool etaxFound, bool zavaZuvazFound);
@@ -36,7 +44,15 @@ public:
     int GetInstallState();
 
 private:
+    // The tool-folder file `name` made ours (PrepareAdminOwnedFile) at its
+    // first write of this run; empty when it cannot be had.
+    std::wstring OwnToolFile(const wchar_t* name);
+    bool CopyIntoToolFolder(const std::wstring& source, const wchar_t* name);
+
     std::wstring m_clientDirectory;
     FolderSource m_findBaseFolder;
     std::wstring m_baseFolder;
+    // Files made ours in this run; no user can change or replace them, and
+    // under Wine, which keeps no owners, a second look would set them aside.
+    std::set<std::wstring> m_ownFiles;
 };

@@ -1,5 +1,6 @@
 #include "install/MsiUninstallEntries.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <iterator>
 
@@ -50,14 +51,18 @@ bool IsQuietSwitch(const std::wstring& word) {
 
 }  // namespace
 
-std::optional<std::wstring> MsiUninstallArguments(const std::wstring& entry) {
+bool IsMsiUninstall(const std::wstring& entry) {
     const std::vector<std::wstring> words = Words(entry);
-    if (words.size() < 2 || (words[0] != L"/x" && words[0] != L"/X") || !IsBracedGuid(words[1])) return std::nullopt;
+    if (words.size() < 2 || (words[0] != L"/x" && words[0] != L"/X") || !IsBracedGuid(words[1])) return false;
+    return std::all_of(words.begin() + 2, words.end(), IsQuietSwitch);
+}
+
+std::optional<std::wstring> MsiUninstallArguments(const std::wstring& entry) {
+    if (!IsMsiUninstall(entry)) return std::nullopt;
+    const std::vector<std::wstring> words = Words(entry);
     std::wstring arguments = words[0] + L" " + words[1];
-    for (std::size_t i = 2; i < words.size(); ++i) {
-        if (!IsQuietSwitch(words[i])) return std::nullopt;
+    for (std::size_t i = 2; i < words.size(); ++i)
         if (_wcsicmp(words[i].c_str(), L"/passive") != 0) arguments += L" " + words[i];
-    }
     return arguments + L" /q";
 }
 

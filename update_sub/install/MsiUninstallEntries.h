@@ -8,9 +8,13 @@
 #include <string>
 #include <vector>
 
-// The MsiExec arguments of one entry: "/x {GUID}", its quiet switches but
-// "/passive" (it shows a window), then "/q"; nothing for an entry that is not
-// such an uninstall. Blanks around and between the words do not matter.
+// True when the entry is such an uninstall; blanks around and between the
+// words do not matter. [Command] uninst, once checked, runs as it stands.
+bool IsMsiUninstall(const std::wstring& entry);
+
+// The MsiExec arguments of one uninst_all entry: "/x {GUID}", its quiet
+// switches but "/passive" (it shows a window), then "/q"; nothing for an
+// entry that is not such an uninstall.
 std::optional<std::wstring> MsiUninstallArguments(const std::wstring& entry);
 
 struct MsiUninstallEntries {

@@ -26,8 +26,7 @@ OptionToolProbe ProbeOptionTools(CInstallContext& context, const ProductVersion&
     const bool etaxFound = ToolExists(client, kEtaxTool);
     probe.zavaZuvazFound =
         ToolExists(client, VersionOrder(installed) < VersionOrder(3, 0, 0) ? kZavaZuvazBefore3 : kZavaZuvazFrom3);
-    probe.iniCopied = context.GetBaseFolder() &&
-                      CopyFileW(clientIniPath.c_str(), context.ToolFolderPath(OPTION_FILE_NAME).c_str(), FALSE);
+    probe.iniCopied = context.CopyClientIni(clientIniPath);
     probe.propertiesSaved = context.SavePropertiesFile();
     context.WriteOptionToolFlags(etaxFound, probe.zavaZuvazFound);
     return probe;

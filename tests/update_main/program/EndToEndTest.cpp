@@ -371,8 +371,13 @@ void RunWholeChain() {
     ASSERT_FALSE(scenario.Setting(L"old_client_msi").empty()) << "the site has no old client's package";
     const OldClientPackage oldClient(scenario.Setting(L"old_client_msi"), scenario.Setting(L"old_client_product"));
     ASSERT_TRUE(oldClient.Registered() && exists(oldClient.File())) << "the old client is not installed";
-    const std::wstring subCommand = testing_support::BuildTreePath(VUT_SUB_PROGRAM) + L" /called_service";
+    const std::wstring subProgram = testing_support::BuildTreePath(VUT_SUB_PROGRAM);
+    const std::wstring subCommand = subProgram + L" /called_service";
     ASSERT_TRUE(WritePrivateProfileStringW(L"APP", L"SubCommand", subCommand.c_str(), kSettingsFile.c_str()));
+    // The deployment's script runs only from beside the programs.
+    const std::wstring script = subProgram.substr(0, subProgram.find_last_of(L'\\')) + L"\\VelmoCleanup.vbs";
+    WriteFileBytes(script, "' Stands in for the installation's clean-up script.\r\n");
+    ASSERT_TRUE(WritePrivateProfileStringW(L"APP", L"vbs_file", script.c_str(), kSettingsFile.c_str()));
     StubRecord stub;
 
     const ProgramRun run = StartMainProgram(L"");

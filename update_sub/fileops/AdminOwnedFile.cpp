@@ -1,0 +1,119 @@
+#include "fileops/AdminOwnedFile.h"
+
+#include <windows.h>
+#include <sddl.h>
+
+#include <string>
+
+#include "fileops/OpenedEntry.h"
+#include "fileops/SetAside.h"
+#include "win/handle.h"
+
+namespace {
+
+// Owner Administrators; the list protected from the folder's entries; full
+// control for SYSTEM and the Administrators, reading for users.
+constexpr wchar_t kReadableByUsers[] = L"O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BU)";
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The entry at the path itself, never what a link there leads to.
+win::FileHandle OpenEntry(const std::wstring& path, DWORD access, DWORD sharing) {
+    return win::FileHandle(::CreateFileW(path.c_str(), access | READ_CONTROL, sharing, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+// A link that was followed although the open asked not to (Wine follows a
+// link to a file): the handle has the file it leads to, not the entry.
+bool LeadsElsewhere(HANDLE entry, const std::wstring& path) {
+    const std::size_t separator = path.find_last_of(L'\\');
+    if (separator == std::wstring::npos) return true;
+    const win::FileHandle folder = OpenEntry(path.substr(0, separator), 0, kShareAll);
+    const std::wstring there = folder ? FinalPath(folder.get()) + path.substr(separator) : std::wstring();
+    const std::wstring opened = FinalPath(entry);
+    return there.empty() || opened.empty() ||
+           ::CompareStringOrdinal(there.c_str(), -1, opened.c_str(), -1, TRUE) != CSTR_EQUAL;
+}
+
+// The handle has a plain file that stands at the path itself.
+bool IsPlainFileAt(HANDLE entry, const std::wstring& path) {
+    return IsPlainFile(entry) && !LeadsElsewhere(entry, path);
+}
+
+enum class Found { Nothing, OurFile, FollowedLink, Other };
+
+Found Inspect(const std::wstring& path) {
+    const win::FileHandle entry = OpenEntry(path, 0, kShareAll);
+    if (!entry) return ::GetLastError() == ERROR_FILE_NOT_FOUND ? Found::Nothing : Found::Other;
+    if (LeadsElsewhere(entry.get(), path)) return Found::FollowedLink;
+    const bool ours = IsPlainFile(entry.get()) && HasTrustedOwner(entry.get(), TrustedOwners::SystemOrAdministrators);
+    return ours ? Found::OurFile : Found::Other;
+}
+
+// CREATE_NEW opens nothing that is there, a link included.
+bool CreateReadableByUsers(const std::wstring& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kReadableByUsers, SDDL_REVISION_1, &descriptor,
+                                                                nullptr))
+        return false;
+    const win::LocalMemory held(descriptor);
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
+    const win::FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, &attributes, CREATE_NEW,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(file);
+}
+
+// Moving a followed link aside would move the file it leads to; a new file
+// renamed onto its name replaces the link itself.
+bool ReplaceFollowedLink(const std::wstring& path) {
+    const std::wstring fresh = path + L"." + std::to_wstring(::GetCurrentProcessId()) + L".new";
+    if (!CreateReadableByUsers(fresh)) return false;
+    if (::MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    const DWORD error = ::GetLastError();
+    ::DeleteFileW(fresh.c_str());
+    ::SetLastError(error);
+    return false;
+}
+
+bool ClearReadOnlyAndHidden(HANDLE file) {
+    FILE_BASIC_INFO info = {};
+    if (!::GetFileInformationByHandleEx(file, FileBasicInfo, &info, sizeof info)) return false;
+    const DWORD cleared = info.FileAttributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    if (cleared == info.FileAttributes) return true;
+    // No attribute at all would mean "leave them as they are".
+    info.FileAttributes = cleared != 0 ? cleared : FILE_ATTRIBUTE_NORMAL;
+    return ::SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info) != FALSE;
+}
+
+bool WriteAll(HANDLE file, const void* data, std::size_t size) {
+    if (size > MAXDWORD) return false;
+    DWORD written = 0;
+    if (size > 0 && !::WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr)) return false;
+    return written == size && ::SetEndOfFile(file) != FALSE;
+}
+
+}  // namespace
+
+bool PrepareAdminOwnedFile(const std::wstring& path) {
+    switch (Inspect(path)) {
+    case Found::OurFile:
+        return true;
+    case Found::FollowedLink:
+        return ReplaceFollowedLink(path);
+    case Found::Other:
+        if (!SetAside(path)) return false;
+        break;
+    case Found::Nothing:
+        break;
+    }
+    return CreateReadableByUsers(path);
+}
+
+bool OverwriteAdminOwnedFile(const std::wstring& path, const void* data, std::size_t size) {
+    {
+        const win::FileHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll);
+        if (!entry || !IsPlainFileAt(entry.get(), path) || !ClearReadOnlyAndHidden(entry.get())) return false;
+    }
+    const win::FileHandle file = OpenEntry(path, GENERIC_WRITE, FILE_SHARE_READ);
+    return file && IsPlainFileAt(file.get(), path) && WriteAll(file.get(), data, size);
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Files that this program, running elevated, writes at fixed names in the
+// tool folder, where a user may have put a file or a link of that name
+// first: the write must land in a file of ours, which users may read (the
+// client's setup reads it) but not change.
+#include <cstddef>
+#include <string>
+
+// Makes the path name a file of ours. One that is there stays when it is a
+// plain file with one name, owned by SYSTEM or the Administrators; anything
+// else (a link, a folder, a file with another name or another owner) is set
+// aside unread, and a new empty file is made, owned by the Administrators,
+// that users may only read. A link that the system follows even when asked
+// not to (Wine does so for a link to a file) cannot be moved without the
+// file it leads to: the new file replaces it. False, with the last error,
+// when none of this can be had. Under Wine, which keeps no owners, whatever
+// is there is set aside.
+bool PrepareAdminOwnedFile(const std::wstring& path);
+
+// Writes the bytes over the content of a file that PrepareAdminOwnedFile made
+// ours, through a handle that follows no link; a read-only or hidden file of
+// ours is written over too. False when the path holds anything but a plain
+// file with one name, or the write fails.
+bool OverwriteAdminOwnedFile(const std::wstring& path, const void* data, std::size_t size);
