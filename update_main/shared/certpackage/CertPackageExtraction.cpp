@@ -123,6 +123,9 @@ UINT CALLBACK CabinetFileCallback(PVOID context, UINT notification, UINT_PTR par
 BOOL ExtractCertPackage(const wchar_t* cabinet, const wchar_t* packageFolder) {
     // Nothing of an earlier, larger package may stay beside the new one.
     if (!qen_lib::file::remove_tree(packageFolder)) return FALSE;
+    // Made afresh here: whatever stands in its place by now (a link, say)
+    // was put there since, and nothing is unpacked into it.
+    if (!::CreateDirectoryW(packageFolder, nullptr)) return FALSE;
     CabinetExtraction extraction;
     extraction.packageFolder = packageFolder;
     const BOOL iterated = ::SetupIterateCabinetW(cabinet, 0, CabinetFileCallback, &extraction);

@@ -32,8 +32,9 @@ struct CabinetExtraction {
 // CabinetExtraction.
 UINT CALLBACK CabinetFileCallback(PVOID context, UINT notification, UINT_PTR param1, UINT_PTR param2);
 
-// Empties packageFolder and extracts the cabinet into it. FALSE with the
-// last error set when the folder cannot be emptied, the cabinet cannot be
+// Removes packageFolder (a link there is never entered), makes it afresh and
+// extracts the cabinet into it. FALSE with the last error set when the
+// folder cannot be removed or made afresh, the cabinet cannot be
 // read or holds a Refused name, or a file cannot be written.
 BOOL ExtractCertPackage(const wchar_t* cabinet, const wchar_t* packageFolder);
 
