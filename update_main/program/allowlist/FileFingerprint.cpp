@@ -28,8 +28,8 @@ bool HashWholeFile(HANDLE file, sha1_context& context) {
 
 std::wstring FileFingerprint(const std::wstring& path) try {
     // A folder of that name does not open without backup semantics.
-    const win::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    const win::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return std::wstring();
     sha1_context context;
     sha1_init(context);
