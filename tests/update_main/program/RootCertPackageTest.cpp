@@ -11,8 +11,8 @@
 #include "paths/PathConstants.h"
 #include "rootcerts/RootCertPackage.h"
 #include "support/ProgramRun.h"
-#include "support/linux_link.h"
 #include "support/StateFixtures.h"
+#include "support/linux_link.h"
 
 using testing_support::exists;
 using testing_support::read_bytes;
