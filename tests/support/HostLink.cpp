@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 // Wine's own exports: a host path for a Windows one, and a host program run.
@@ -19,16 +22,32 @@ std::string HostPath(const std::wstring& path) {
     return text;
 }
 
-}  // namespace
-
-bool MakeHostLink(const std::wstring& link, const std::wstring& target) {
+// Runs a host program on the arguments and waits for it; false when this
+// is no Wine or the program fails.
+bool RunHost(std::vector<std::string> arguments) {
     const auto spawn = reinterpret_cast<UnixSpawn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
-    std::string hostTarget = HostPath(target), hostLink = HostPath(link);
-    if (!spawn || hostTarget.empty() || hostLink.empty()) return false;
-    char ln[] = "ln", symbolic[] = "-s";
-    char* const argv[] = {ln, symbolic, hostTarget.data(), hostLink.data(), nullptr};
-    if (spawn(argv, TRUE) != 0) return false;
-    const DWORD attributes = GetFileAttributesW(link.c_str());
+    if (!spawn) return false;
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    return spawn(argv.data(), TRUE) == 0;
+}
+
+}  // namespace
+
+bool IsLink(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool MakeHostLink(const std::wstring& link, const std::wstring& target) {
+    const std::string hostTarget = HostPath(target), hostLink = HostPath(link);
+    if (hostTarget.empty() || hostLink.empty()) return false;
+    return RunHost({"ln", "-s", hostTarget, hostLink}) && IsLink(link);
+}
+
+bool RemoveHostLink(const std::wstring& link) {
+    const std::string hostLink = HostPath(link);
+    return !hostLink.empty() && RunHost({"rm", "-f", hostLink}) && !IsLink(link);
 }

@@ -9,3 +9,10 @@
 // Makes `link` (which must not exist) a host link to the folder `target`;
 // false when this is no Wine or the host's ln fails.
 bool MakeHostLink(const std::wstring& link, const std::wstring& target);
+
+// Removes the host link `link` itself, never what it leads to; false when
+// this is no Wine or the host's rm fails.
+bool RemoveHostLink(const std::wstring& link);
+
+// Whether Windows programs see a link (a reparse point) at the path.
+bool IsLink(const std::wstring& path);

@@ -53,34 +53,80 @@ bool make_parent_dirs(const std::wstring& path) try {
 
 namespace {
 
-// Deletes what the folder holds and then the folder; the first error's
-// code, or 0.
-DWORD remove_tree_at(const std::wstring& dir) {
+bool is_link(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// The object itself, not what it may point to; held without delete sharing,
+// so that its name cannot be given to another object while it is open.
+win::FileHandle open_itself(const std::wstring& path, DWORD access) {
+    return win::FileHandle(::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                                         nullptr));
+}
+
+DWORD attributes_of(HANDLE handle) {
+    FILE_ATTRIBUTE_TAG_INFO info = {};
+    return ::GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info) ? info.FileAttributes
+                                                                                            : INVALID_FILE_ATTRIBUTES;
+}
+
+// Deletes a junction or symbolic link itself. Only when what is open is
+// the link: a platform that follows links even when asked not to would
+// delete the folder it points to, so there the link stays, and so does the
+// tree around it.
+DWORD remove_link(const std::wstring& path) {
+    const win::FileHandle link = open_itself(path, DELETE | FILE_READ_ATTRIBUTES);
+    if (!link) return ::GetLastError();
+    if (!is_link(attributes_of(link.get()))) return ERROR_NOT_A_REPARSE_POINT;
+    FILE_DISPOSITION_INFO remove = {TRUE};
+    return ::SetFileInformationByHandle(link.get(), FileDispositionInfo, &remove, sizeof remove) ? 0
+                                                                                                  : ::GetLastError();
+}
+
+DWORD remove_tree_at(const std::wstring& dir);
+
+// Deletes one entry that a search of its folder found.
+DWORD remove_entry(const std::wstring& path, DWORD attributes) {
+    // Before any change of attributes, which Wine would make to the target.
+    if (is_link(attributes)) return remove_link(path);
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return remove_tree_at(path);
+    return ::DeleteFileW(path.c_str()) ? 0 : ::GetLastError();
+}
+
+// Deletes what the folder holds; the first error's code, or 0.
+DWORD remove_contents(const std::wstring& dir) {
     WIN32_FIND_DATAW found;
     win::FindHandle search(::FindFirstFileW((dir + L"\\*").c_str(), &found));
-    if (!search) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 0;
-        return error;
-    }
+    if (!search) return ::GetLastError();
     DWORD first_error = 0;
     do {
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..") continue;
-        const std::wstring path = dir + L'\\' + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
-            ::SetFileAttributesW(path.c_str(), found.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
-        const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        const bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-        DWORD error = 0;
-        if (folder && !link)
-            error = remove_tree_at(path);
-        else if (!(folder ? ::RemoveDirectoryW(path.c_str()) : ::DeleteFileW(path.c_str())))
-            error = ::GetLastError();
+        const DWORD error = remove_entry(dir + L'\\' + name, found.dwFileAttributes);
         if (error && !first_error) first_error = error;
     } while (::FindNextFileW(search.get(), &found));
-    search.reset();
-    if (first_error) return first_error;
+    return first_error;
+}
+
+// Deletes what the folder holds and then the folder; a link in its place is
+// removed, never entered. The first error's code, or 0.
+DWORD remove_tree_at(const std::wstring& dir) {
+    // Held while its contents go: its name cannot be given to a link then.
+    win::FileHandle held = open_itself(dir, FILE_READ_ATTRIBUTES);
+    if (!held) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
+    }
+    // The name's own attributes too: under Wine the handle shows the folder
+    // that a link points to, and only the name shows the link.
+    const bool link = is_link(attributes_of(held.get())) || is_link(::GetFileAttributesW(dir.c_str()));
+    const DWORD error = link ? 0 : remove_contents(dir);
+    held.reset();
+    if (link) return remove_link(dir);
+    if (error) return error;
     return ::RemoveDirectoryW(dir.c_str()) ? 0 : ::GetLastError();
 }
 

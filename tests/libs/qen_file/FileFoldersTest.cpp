@@ -8,6 +8,7 @@
 
 #include "logged_file_test.h"
 #include "qen_lib/file.h"
+#include "support/linux_link.h"
 #include "support/temp_folder.h"
 
 namespace file = qen_lib::file;
@@ -112,4 +113,32 @@ TEST_F(FileFolders, RemoveTreeDeletesEverythingBelowAndRefusesRelativePaths) {
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(top.c_str()));
     EXPECT_TRUE(file::remove_tree(top));  // already gone
     for (const wchar_t* relative : {L"", L"top", L"C:top"}) EXPECT_FALSE(file::remove_tree(relative)) << relative;
+}
+
+// A link, the folder given or one below it, is never entered: what it points
+// to keeps every file. Wine opens what a link points to even when asked for
+// the link itself, so there the link stays and the removal fails; only
+// Windows shows the link itself deleted and the removal done.
+TEST_F(FileFolders, RemoveTreeNeverEntersALink) {
+    const std::wstring target = folder / L"target";
+    ASSERT_TRUE(file::make_dirs(target + L"\\inner"));
+    write_bytes(target + L"\\kept.txt", "k");
+    write_bytes(target + L"\\inner\\deep.txt", "d");
+    for (const bool atTop : {true, false}) {
+        SCOPED_TRACE(atTop ? "the folder given" : "a folder below");
+        const std::wstring tree = folder / (atTop ? L"top" : L"tree");
+        if (!atTop) {
+            ASSERT_TRUE(file::make_dirs(tree));
+            write_bytes(tree + L"\\own.txt", "o");
+        }
+        testing_support::LinuxLink link(atTop ? tree : tree + L"\\link", target);
+        ASSERT_TRUE(link.Made());
+
+        const bool removed = file::remove_tree(tree);
+        EXPECT_EQ("k", read_bytes(target + L"\\kept.txt"));
+        EXPECT_EQ("d", read_bytes(target + L"\\inner\\deep.txt"));
+        EXPECT_EQ(removed, !exists(tree));
+        EXPECT_EQ(removed, !link.Made());
+        EXPECT_FALSE(exists(tree + L"\\own.txt"));
+    }
 }

@@ -14,15 +14,19 @@ namespace {
 // SHA-1 of "abc" (the FIPS 180 example) in the list's form.
 constexpr wchar_t kAbc[] = L"a9_99_3e_36_47_06_81_6a_ba_3e_25_71_78_50_c2_6c_9c_d0_d8_9d";
 
-enum class File { Abc, Other, Largest, TooLarge, Missing, Folder };
+// The largest list that was once fingerprinted whole.
+constexpr size_t kOnceLargest = 102400;
+
+enum class File { Abc, Other, Largest, Large, LargeOther, Missing, Folder };
 
 // Makes the file; whether a fingerprint can be had of it.
 bool Make(File file, const std::wstring& path) {
     switch (file) {
         case File::Abc: WriteFileBytes(path, "abc"); return true;
         case File::Other: WriteFileBytes(path, "abd"); return true;
-        case File::Largest: WriteFileBytes(path, std::string(WHITE_LIST_MAX_BYTES, 'x')); return true;
-        case File::TooLarge: WriteFileBytes(path, std::string(WHITE_LIST_MAX_BYTES + 1, 'x')); return false;
+        case File::Largest: WriteFileBytes(path, std::string(kOnceLargest, 'x')); return true;
+        case File::Large: WriteFileBytes(path, std::string(3 * kOnceLargest, 'x')); return true;
+        case File::LargeOther: WriteFileBytes(path, std::string(3 * kOnceLargest - 1, 'x') + "y"); return true;
         case File::Missing: return false;
         case File::Folder: MakeFolder(path); return false;
     }
@@ -38,9 +42,11 @@ TEST(CompareFileFingerprints, OnlyTwoComputedEqualFingerprintsAreUnchanged) {
     } cases[] = {
         {File::Abc, File::Abc, false},         {File::Largest, File::Largest, false}, {File::Abc, File::Other, true},
         {File::Missing, File::Abc, true},      {File::Abc, File::Missing, true},
+        // Large lists are compared whole: down to their last byte.
+        {File::Large, File::Large, false},     {File::Large, File::LargeOther, true},
+        {File::Largest, File::Large, true},
         // What cannot be fingerprinted never counts as unchanged.
-        {File::Missing, File::Missing, true},  {File::TooLarge, File::TooLarge, true},
-        {File::Folder, File::Folder, true},
+        {File::Missing, File::Missing, true},  {File::Folder, File::Folder, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << static_cast<int>(c.installed) << "/" << static_cast<int>(c.downloaded));

@@ -12,6 +12,7 @@
 #include "rootcerts/RootCertPackage.h"
 #include "support/ProgramRun.h"
 #include "support/StateFixtures.h"
+#include "support/linux_link.h"
 
 using testing_support::exists;
 using testing_support::read_bytes;
@@ -79,11 +80,43 @@ TEST_F(RootCertPackageTest, RefusedPackagesGiveTheirErrorAndNothingOutsideTheFol
     }
 }
 
+// A member outside the two stores is left in the cabinet, and the stores'
+// folder names are taken whatever their case.
+TEST_F(RootCertPackageTest, HarmlessMembersAreSkippedAndThePackageUsed) {
+    const wchar_t* const cabinets[] = {L"skip_1.cab", L"skip_2.cab", L"skip_3.cab", L"upper.cab"};
+    for (const wchar_t* cabinet : cabinets) {
+        EXPECT_NE(Check(cabinet, 12, 7), 0) << cabinet;
+        EXPECT_EQ(m_newer, 1) << cabinet;
+        EXPECT_TRUE(m_message.IsEmpty()) << cabinet;
+        for (const wchar_t* skipped : {L"\\cs3", L"\\cs1\\sub", L"\\evil.cer"})
+            EXPECT_FALSE(exists(PackageFolder() + skipped)) << cabinet;
+        EXPECT_TRUE(exists(PackageFolder() + L"\\cs1\\indexV2.txt")) << cabinet;
+    }
+}
+
 TEST_F(RootCertPackageTest, ExtractionReplacesAnEarlierLongerPackageWhole) {
     ASSERT_NE(Check(L"longer.cab", 0, 0), 0);
     ASSERT_TRUE(exists(PackageFolder() + L"\\cs1\\left-over.cer"));
     ASSERT_NE(Check(L"good.cab", 0, 0), 0);
     EXPECT_FALSE(exists(PackageFolder() + L"\\cs1\\left-over.cer"));
+}
+
+// A package folder that is a link is neither emptied nor unpacked into.
+// Under Wine the link cannot be removed (Wine opens what it points to), so
+// the package is refused; only Windows shows the link deleted and the
+// package unpacked into a folder of its own.
+TEST_F(RootCertPackageTest, APackageFolderThatIsALinkIsNeverEntered) {
+    TempFolder elsewhere;
+    write_bytes(elsewhere / L"kept.txt", "k");
+    testing_support::LinuxLink link(PackageFolder(), elsewhere.path());
+    ASSERT_TRUE(link.Made());
+
+    const int used = Check(L"good.cab", 12, 7);
+    EXPECT_EQ(read_bytes(elsewhere / L"kept.txt"), "k");
+    EXPECT_FALSE(exists(elsewhere / L"cs1"));
+    EXPECT_EQ(used != 0, !link.Made());
+    EXPECT_EQ(m_message, used ? CString() : ErrorText(K604));
+    EXPECT_EQ(used != 0, exists(PackageFolder() + L"\\cs1\\indexV2.txt"));
 }
 
 TEST(ReadIndexNumber, OnlyAWholeNumberOnTheFirstLineCounts) {
@@ -127,6 +160,34 @@ TEST(CertIndexPaths, ClientCounterIsTheLargerOfItsTwoIndexes) {
     ASSERT_TRUE(paths.IsNewerCertPackage(package.path().c_str(), newer));
     EXPECT_EQ(newer, 0);
     EXPECT_FALSE(CertIndexPaths().Build(L""));
+}
+
+// The client's counters are read as _wtol reads them; the package's stay
+// whole numbers. The package holds 15 and 7, the client's cs2 holds 7.
+TEST(CertIndexPaths, ClientCountersAreReadUpToTheirFirstOtherCharacter) {
+    struct Row {
+        const char* clientCs1;
+        const char* packageCs1;
+        bool read;
+        int newer;
+    };
+    const Row rows[] = {
+        {" 15abc\r\n", "15\r\n", true, 0}, {"15 \r\n", "15\r\n", true, 0}, {"15x", "15\r\n", true, 0},
+        {"abc\r\n", "15\r\n", true, 1},    {"14x\r\n", "15\r\n", true, 1},
+        {"0\r\n", "12abc\r\n", false, 0},
+    };
+    for (const Row& row : rows) {
+        TempFolder client, package;
+        WriteFileBytes(package / L"cs1\\indexV2.txt", row.packageCs1);
+        WriteFileBytes(package / L"cs2\\indexV2.txt", "7\r\n");
+        WriteFileBytes(client / L".kvxwrap\\cs1\\indexV2.txt", row.clientCs1);
+        WriteFileBytes(client / L".kvxwrap\\cs2\\index.txt", "7\r\n");
+        CertIndexPaths paths;
+        ASSERT_TRUE(paths.Build(client.path().c_str()));
+        int newer = -1;
+        EXPECT_EQ(paths.IsNewerCertPackage(package.path().c_str(), newer), row.read) << row.clientCs1;
+        EXPECT_EQ(newer, row.newer) << row.clientCs1;
+    }
 }
 
 }  // namespace

@@ -298,6 +298,27 @@ TEST_F(UpdateCheckFlowTest, AllowedUrlListInstalledOnlyWhenChanged) {
     }
 }
 
+// A list too large to be held whole is compared whole all the same: served
+// again unchanged, it is neither installed nor merged a second time.
+TEST_F(UpdateCheckFlowTest, ALargeListServedTwiceLeavesOneBackup) {
+    std::string large;
+    while (large.size() <= 3 * 102400) large += "https://u" + std::to_string(large.size()) + ".example/\r\n";
+    m_actions.files[L"http://h/white"] = large;
+    write_bytes(m_paths.whiteListBase + L".txt", "https://old.example/\r\n");
+    for (const auto& calls : {std::vector<std::wstring>{L"merge"}, std::vector<std::wstring>{}}) {
+        m_actions.calls.clear();
+        EXPECT_FALSE(Run(RUN_OB_WHITE_LIST));
+        EXPECT_EQ(m_actions.calls, calls);
+        EXPECT_TRUE(m_message.IsEmpty());
+    }
+    EXPECT_EQ(read_bytes(m_paths.whiteListBase + L".txt"), large);
+    int backups = 0;
+    WIN32_FIND_DATAW found;
+    const win::FindHandle search(FindFirstFileW((m_paths.whiteListBase + L".2*.txt").c_str(), &found));
+    for (bool more = search.valid(); more; more = FindNextFileW(search.get(), &found)) ++backups;
+    EXPECT_EQ(backups, 1);
+}
+
 TEST_F(UpdateCheckFlowTest, AuxiliaryUpdateDueByModeAndGate) {
     struct Row {
         int mode;

@@ -3,11 +3,8 @@
 // SHA-1 fingerprints of the two files.
 #include <string>
 
-// Lists larger than this are not fingerprinted.
-constexpr unsigned WHITE_LIST_MAX_BYTES = 102400;
-
-// Forty lowercase hexadecimal digits in pairs joined by "_"; "" when the file
-// is missing, unreadable or larger than WHITE_LIST_MAX_BYTES.
+// Forty lowercase hexadecimal digits in pairs joined by "_", over every byte
+// of the file whatever its size; "" when the file is missing or unreadable.
 std::wstring FileFingerprint(const std::wstring& path);
 
 struct FingerprintComparison {

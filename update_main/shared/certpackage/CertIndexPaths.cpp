@@ -1,6 +1,7 @@
 #include "certpackage/CertIndexPaths.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <string>
 
 #include "qen_lib/file.h"
@@ -12,16 +13,9 @@ namespace {
 // An index of several thousand certificates stays well below this.
 constexpr unsigned kMaxIndexBytes = 16u * 1024 * 1024;
 
-int InstalledCounter(const CString& path) {
-    int value = 0;
-    ReadIndexNumber(path, value);
-    return value;
-}
-
-}  // namespace
-
-bool ReadIndexNumber(const wchar_t* path, int& value) {
-    value = 0;
+// The first line of the file, without its line end; false when the file
+// cannot be read or is empty.
+bool ReadFirstLine(const wchar_t* path, std::wstring& line) {
     bool read = false;
     const qen_lib::ByteBuffer bytes = qen_lib::file::load(path, kMaxIndexBytes, read);
     if (!read || bytes.empty()) return false;
@@ -29,7 +23,27 @@ bool ReadIndexNumber(const wchar_t* path, int& value) {
     const auto* end = begin + bytes.size();
     const char* lineEnd = std::find(begin, end, '\n');
     if (lineEnd != begin && lineEnd[-1] == '\r') --lineEnd;
-    const std::wstring line(begin, lineEnd);
+    line.assign(begin, lineEnd);
+    return true;
+}
+
+// The client's counter read as _wtol reads a number: blanks, a sign and
+// the digits up to the first other character ("15 " and " 15abc" are 15);
+// 0 without digits or without a readable file. Reading it any stricter would
+// take the client's newer stores for older ones.
+int InstalledCounter(const CString& path) {
+    std::wstring line;
+    if (!ReadFirstLine(path, line)) return 0;
+    // long is 32 bits here, in both builds: out of range gives its limit.
+    return static_cast<int>(std::wcstol(line.c_str(), nullptr, 10));
+}
+
+}  // namespace
+
+bool ReadIndexNumber(const wchar_t* path, int& value) {
+    value = 0;
+    std::wstring line;
+    if (!ReadFirstLine(path, line)) return false;
     // Only a default comes back different for two defaults: then the line
     // was no number.
     const int number = qen_lib::text::to_int(line, 0);

@@ -19,8 +19,8 @@ struct CertIndexPaths {
 
     // newer = 1 when both of the package's counters are set and one of them
     // is above the client's counter of that store (the larger of its two
-    // index files; an unreadable one counts 0). False when a package counter
-    // cannot be read.
+    // index files, each read as _wtol reads a number; an unreadable one
+    // counts 0). False when a package counter cannot be read (ReadIndexNumber).
     bool IsNewerCertPackage(const CString& packageFolder, int& newer) const;
 };
 

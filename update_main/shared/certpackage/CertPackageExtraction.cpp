@@ -3,7 +3,10 @@
 #include <setupapi.h>
 #include <shlobj.h>
 
+#include <cwchar>
 #include <cwctype>
+#include <new>
+#include <vector>
 
 #include "qen_lib/file.h"
 #include "qen_lib/signer/VerifyFileSigner.h"
@@ -22,13 +25,33 @@ bool IsDeviceName(const std::wstring& name) {
            stem[3] >= L'0' && stem[3] <= L'9';
 }
 
+// A part of a member's name that could lead out of the package folder or to
+// another file than it names: empty (a rooted or UNC name, or "\\"), "." or
+// "..", a drive or stream (":"), a device, or one that Windows would trim.
+bool IsEscapingPart(const std::wstring& part) {
+    if (part.empty() || part == L"." || part == L"..") return true;
+    if (part.back() == L'.' || part.back() == L' ') return true;
+    return part.find(L':') != std::wstring::npos || IsDeviceName(part);
+}
+
 bool IsPlainFileName(const std::wstring& name) {
-    if (name.empty() || name == L"." || name == L"..") return false;
-    // Windows drops trailing dots and blanks, so such a name means another file.
-    if (name.back() == L'.' || name.back() == L' ') return false;
+    if (IsEscapingPart(name)) return false;
     for (const wchar_t c : name)
-        if (c < 0x20 || wcschr(L"\\/:*?\"<>|", c)) return false;
-    return !IsDeviceName(name);
+        if (c < 0x20 || wcschr(L"\\/*?\"<>|", c)) return false;
+    return true;
+}
+
+// The name's parts between "\" and "/", both of which Windows takes for a
+// folder separator.
+std::vector<std::wstring> NameParts(const std::wstring& name) {
+    std::vector<std::wstring> parts(1);
+    for (const wchar_t c : name) {
+        if (c == L'\\' || c == L'/')
+            parts.emplace_back();
+        else
+            parts.back() += c;
+    }
+    return parts;
 }
 
 UINT Stop(CabinetExtraction& extraction, DWORD error) {
@@ -38,9 +61,16 @@ UINT Stop(CabinetExtraction& extraction, DWORD error) {
 }
 
 UINT PlaceFile(CabinetExtraction& extraction, FILE_IN_CABINET_INFO_W& file) {
-    const std::wstring name = file.NameInCabinet;
-    if (!IsCertPackageMemberName(name)) return Stop(extraction, ERROR_INVALID_DATA);
-    const std::wstring target = extraction.packageFolder + L'\\' + name;
+    std::wstring storeFile;
+    switch (ClassifyCertPackageMember(file.NameInCabinet, storeFile)) {
+    case CertPackageMember::Other:
+        return FILEOP_SKIP;
+    case CertPackageMember::Refused:
+        return Stop(extraction, ERROR_INVALID_DATA);
+    case CertPackageMember::StoreFile:
+        break;
+    }
+    const std::wstring target = extraction.packageFolder + L'\\' + storeFile;
     // Written whole or not at all: a cut path would name another file.
     if (target.size() >= MAX_PATH) return Stop(extraction, ERROR_FILENAME_EXCED_RANGE);
     const std::wstring folder = target.substr(0, target.rfind(L'\\'));
@@ -55,11 +85,19 @@ UINT PlaceFile(CabinetExtraction& extraction, FILE_IN_CABINET_INFO_W& file) {
 
 }  // namespace
 
-bool IsCertPackageMemberName(const std::wstring& nameInCabinet) {
-    const size_t separator = nameInCabinet.find(L'\\');
-    if (separator == std::wstring::npos) return false;
-    const std::wstring store = nameInCabinet.substr(0, separator);
-    return (store == L"cs1" || store == L"cs2") && IsPlainFileName(nameInCabinet.substr(separator + 1));
+CertPackageMember ClassifyCertPackageMember(const std::wstring& nameInCabinet, std::wstring& storeFile) {
+    const std::vector<std::wstring> parts = NameParts(nameInCabinet);
+    for (const std::wstring& part : parts)
+        if (IsEscapingPart(part)) return CertPackageMember::Refused;
+    if (parts.size() != 2) return CertPackageMember::Other;
+    // Windows folders ignore case: "CS1" is the store "cs1".
+    const wchar_t* store = _wcsicmp(parts[0].c_str(), L"cs1") == 0   ? L"cs1"
+                           : _wcsicmp(parts[0].c_str(), L"cs2") == 0 ? L"cs2"
+                                                                     : nullptr;
+    if (!store) return CertPackageMember::Other;
+    if (!IsPlainFileName(parts[1])) return CertPackageMember::Refused;
+    storeFile = std::wstring(store) + L'\\' + parts[1];
+    return CertPackageMember::StoreFile;
 }
 
 UINT CALLBACK CabinetFileCallback(PVOID context, UINT notification, UINT_PTR param1, UINT_PTR) {
@@ -67,7 +105,11 @@ UINT CALLBACK CabinetFileCallback(PVOID context, UINT notification, UINT_PTR par
     if (extraction.error != ERROR_SUCCESS) return notification == SPFILENOTIFY_FILEINCABINET ? FILEOP_ABORT : NO_ERROR;
     switch (notification) {
     case SPFILENOTIFY_FILEINCABINET:
-        return PlaceFile(extraction, *reinterpret_cast<FILE_IN_CABINET_INFO_W*>(param1));
+        try {
+            return PlaceFile(extraction, *reinterpret_cast<FILE_IN_CABINET_INFO_W*>(param1));
+        } catch (const std::bad_alloc&) {
+            return Stop(extraction, ERROR_NOT_ENOUGH_MEMORY);
+        }
     case SPFILENOTIFY_FILEEXTRACTED: {
         const auto& paths = *reinterpret_cast<const FILEPATHS_W*>(param1);
         if (paths.Win32Error != NO_ERROR) Stop(extraction, paths.Win32Error);
@@ -81,6 +123,9 @@ UINT CALLBACK CabinetFileCallback(PVOID context, UINT notification, UINT_PTR par
 BOOL ExtractCertPackage(const wchar_t* cabinet, const wchar_t* packageFolder) {
     // Nothing of an earlier, larger package may stay beside the new one.
     if (!qen_lib::file::remove_tree(packageFolder)) return FALSE;
+    // Made afresh here: whatever stands in its place by now (a link, say)
+    // was put there since, and nothing is unpacked into it.
+    if (!::CreateDirectoryW(packageFolder, nullptr)) return FALSE;
     CabinetExtraction extraction;
     extraction.packageFolder = packageFolder;
     const BOOL iterated = ::SetupIterateCabinetW(cabinet, 0, CabinetFileCallback, &extraction);

@@ -1,16 +1,26 @@
 #pragma once
-// Unpacking a root-certificate cabinet into a package folder. A cabinet
-// holds the two store folders and nothing else: any other name, one that
-// would leave the folder, or a target path too long to be written whole,
-// stops the extraction.
+// Unpacking a root-certificate cabinet into a package folder. Only the files
+// of the two store folders are unpacked; any other member is skipped. A name
+// that could leave the folder, or a target path too long to be written
+// whole, stops the extraction.
 #include <windows.h>
 
 #include <string>
 
-// A name the cabinet may hold: "cs1\" or "cs2\" and a plain file name (no
-// further folder, no "." or "..", no drive, stream or device name, no
-// character that Windows drops or refuses).
-bool IsCertPackageMemberName(const std::wstring& nameInCabinet);
+enum class CertPackageMember {
+    StoreFile,  // a file of "cs1" or "cs2": unpacked
+    Other,      // a harmless name outside the stores (a top-level file, a
+                // store's sub-folder, another folder): skipped
+    Refused,    // a part that could leave the folder or name another file
+                // (empty, "." or "..", a drive or stream, a device name,
+                // trailing dots or blanks), or a store file name that
+                // Windows refuses: the package is not used
+};
+
+// What becomes of a member of the cabinet. For a StoreFile, storeFile
+// receives its path below the package folder, the store's name in lower
+// case ("CS1\a.cer" gives "cs1\a.cer").
+CertPackageMember ClassifyCertPackageMember(const std::wstring& nameInCabinet, std::wstring& storeFile);
 
 // What the extraction callback works with.
 struct CabinetExtraction {
@@ -22,9 +32,10 @@ struct CabinetExtraction {
 // CabinetExtraction.
 UINT CALLBACK CabinetFileCallback(PVOID context, UINT notification, UINT_PTR param1, UINT_PTR param2);
 
-// Empties packageFolder and extracts the cabinet into it. FALSE with the
-// last error set when the folder cannot be emptied, the cabinet cannot be
-// read or holds a name it may not, or a file cannot be written.
+// Removes packageFolder (a link there is never entered), makes it afresh and
+// extracts the cabinet into it. FALSE with the last error set when the
+// folder cannot be removed or made afresh, the cabinet cannot be
+// read or holds a Refused name, or a file cannot be written.
 BOOL ExtractCertPackage(const wchar_t* cabinet, const wchar_t* packageFolder);
 
 // What became of a downloaded package.

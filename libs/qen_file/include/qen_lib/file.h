@@ -20,7 +20,10 @@ bool make_dirs(const std::wstring& dir);
 bool make_parent_dirs(const std::wstring& path);
 
 // Deletes the folder with everything in it; true when it is gone afterwards,
-// also when it was never there. A link inside is removed, never followed.
+// also when it was never there. A junction or symbolic link, dir itself or
+// one below it, is never entered: the link itself is deleted, and nothing of
+// what it points to. Where the link itself cannot be opened (Wine opens what
+// it points to), it stays, and so does the folder around it: false.
 bool remove_tree(const std::wstring& dir);
 
 // Fail when the target exists.
