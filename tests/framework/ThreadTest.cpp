@@ -56,7 +56,7 @@ TEST(WorkerThread, ItsObjectMayGoWhileTheThreadRuns) {
     Sleep(50);
     delete thread;
     std::vector<std::unique_ptr<char[]>> filler;
-    for (int i = 0; i < 64; ++i) {
+    for (int i = 0; i < 4096; ++i) {
         filler.emplace_back(new char[sizeof(CWinThread)]);
         std::memset(filler.back().get(), 0xFF, sizeof(CWinThread));
     }
