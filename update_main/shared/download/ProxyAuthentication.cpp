@@ -32,6 +32,8 @@ void CHttpClient::QueryProxyRealm() {
 }
 
 void CHttpClient::ApplyProxyCredentials(HINTERNET request) {
+    // Closed meanwhile: on no handle the options would be the process's.
+    if (!request) return;
     ::InternetSetOptionW(request, INTERNET_OPTION_PROXY_USERNAME,
                          const_cast<wchar_t*>(ProxyUserName.GetString()), static_cast<DWORD>(ProxyUserName.GetLength()));
     ::InternetSetOptionW(request, INTERNET_OPTION_PROXY_PASSWORD,
