@@ -50,7 +50,8 @@ TEST(WorkerThread, ItsObjectMayGoWhileTheThreadRuns) {
     ASSERT_NE(thread, nullptr);
     thread->m_bAutoDelete = FALSE;
     HANDLE own = nullptr;
-    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread->m_hThread, GetCurrentProcess(), &own, SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, 0));
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread->m_hThread, GetCurrentProcess(), &own,
+                                SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, 0));
     const win::KernelHandle running(own);
     thread->ResumeThread();
     Sleep(50);

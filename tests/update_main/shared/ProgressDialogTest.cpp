@@ -462,8 +462,10 @@ TEST_P(ProgressDialogStop, EndsAtOnceAndLeavesNothing) {
                                  std::wstring(c.name, c.name + strlen(c.name)) + L"-" + std::to_wstring(run);
         tags.push_back(tag);
         auto dialog = std::make_unique<StoppedDialog>(c);
-        dialog->m_list = {{Servers().FaultUrl(tag + c.path).c_str(), (folder / (L"stopped" + std::to_wstring(run))).c_str()},
-                          {Servers().FaultUrl(tag + L"/echo").c_str(), (folder / (L"next" + std::to_wstring(run))).c_str()}};
+        const std::wstring stopped = folder / (L"stopped" + std::to_wstring(run));
+        const std::wstring next = folder / (L"next" + std::to_wstring(run));
+        dialog->m_list = {{Servers().FaultUrl(tag + c.path).c_str(), stopped.c_str()},
+                          {Servers().FaultUrl(tag + L"/echo").c_str(), next.c_str()}};
         const DialogRun ended = RunVisible(*dialog);
         const DWORD endedAt = GetTickCount();
         const DWORD stoppedAt = dialog->stoppedAt;
