@@ -4,8 +4,12 @@
 
 unsigned __stdcall CWinThread::Start(void* self) {
     auto* thread = static_cast<CWinThread*>(self);
+    // Read before the thread function runs (the owner sets it while the
+    // thread is suspended): an object that the owner keeps may be gone by
+    // the time the function returns.
+    const bool autoDelete = thread->m_bAutoDelete != FALSE;
     const UINT result = thread->m_pfnThreadProc(thread->m_pThreadParams);
-    if (thread->m_bAutoDelete) delete thread;
+    if (autoDelete) delete thread;
     return result;
 }
 

@@ -15,6 +15,8 @@ Binds a free loopback port, writes its number to PORT_FILE and serves:
   /endless/N    status N (401 or 407) with its challenge and a body without
                 length that goes on as fast as the client takes it
   /count/PATH   how many requests PATH has had (as text; /count/proxy: as a proxy)
+  /run/TAG/PATH served as /PATH, counted as itself: a test's own tag keeps
+                its count apart from every other request for PATH
   /echo         the request line and headers as the body
 Used as a proxy (a request for an absolute URL), it is a strict one: 407
 unless the request carries the given credentials, then 200 with a short body.
@@ -60,6 +62,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         path = self.path.split("?", 1)[0]
         with counts_lock:
             counts[path] += 1
+        if path.startswith("/run/"):
+            path = "/" + path.split("/", 3)[3] if path.count("/") >= 3 else "/"
         if path.startswith("/count/"):
             with counts_lock:
                 body = str(counts["/" + path[len("/count/"):]]).encode()

@@ -1,7 +1,9 @@
 #pragma once
 // Worker threads. A thread object started with auto-delete off belongs to its
-// owner, who may wait on m_hThread and then delete it; with auto-delete on,
-// the object deletes itself when the thread function returns.
+// owner, who may wait on m_hThread and delete it at any time, even while the
+// thread runs on (the thread itself no longer touches it once its function
+// has started); with auto-delete on, the object deletes itself when the
+// thread function returns. Auto-delete is read as the thread starts.
 #include <windows.h>
 
 #include "win/handle.h"

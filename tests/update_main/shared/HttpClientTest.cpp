@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "NetServers.h"
 #include "download/HttpClient.h"
@@ -134,6 +135,57 @@ TEST(HttpClient, ANewUrlClosesTheLastRequestFirst) {
         EXPECT_EQ(type, static_cast<DWORD>(INTERNET_HANDLE_TYPE_INTERNET)) << other.get();
     }
 }
+
+struct CloseCase {
+    const char* name;
+    std::wstring path;     // on the fault server
+    DWORD closeAfterMs;    // 0: closed before the request
+    int result;            // of SendRequest; a body read after 0 must fail
+    int requests;          // that reach the server
+};
+
+class ClosedClient : public testing::TestWithParam<CloseCase> {};
+
+// A close from another thread, wherever the client is, leaves no handle open
+// and lets no request out after it. Under Wine the close does not end the
+// request that waits for its answer: it ends with the server's answer.
+TEST_P(ClosedClient, HoldsNoHandleAndSendsNothingMore) {
+    const CloseCase& c = GetParam();
+    const int handles = OpenInternetHandles();
+    const std::wstring path = L"/run/client-" + std::to_wstring(GetCurrentProcessId()) + c.path;
+    CHttpClient client;
+    client.m_silent = true;
+    client.m_url = Servers().FaultUrl(path).c_str();
+    int handlesAfterClose = handles;
+    std::thread closer;
+    if (c.closeAfterMs == 0)
+        client.Close();
+    else
+        closer = std::thread([&] {
+            Sleep(c.closeAfterMs);
+            client.Close();
+            handlesAfterClose = OpenInternetHandles();
+        });
+    const int result = client.SendRequest();
+    bool readFailed = false;
+    char buffer[1024];
+    DWORD read = 1;
+    for (const DWORD start = GetTickCount(); result == 0 && !readFailed && read > 0 && GetTickCount() - start < 5000;)
+        readFailed = !InternetReadFile(client.Request(), buffer, sizeof buffer, &read);
+    if (closer.joinable()) closer.join();
+    EXPECT_EQ(result, c.result);
+    if (result == 0) EXPECT_TRUE(readFailed);
+    EXPECT_EQ(FaultRequestCount(path), c.requests);
+    if (handles < 0) GTEST_SKIP() << "only Wine's handle numbers let the open handles be counted";
+    EXPECT_EQ(handlesAfterClose, handles);
+    EXPECT_EQ(OpenInternetHandles(), handles);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stages, ClosedClient,
+                         testing::Values(CloseCase{"BeforeTheRequest", L"/echo", 0, CHttpClient::kAborted, 0},
+                                         CloseCase{"DuringTheRequest", L"/stall/1000", 300, CHttpClient::kAborted, 1},
+                                         CloseCase{"BetweenReads", L"/slow", 300, 0, 1}),
+                         [](const testing::TestParamInfo<CloseCase>& info) { return std::string(info.param.name); });
 
 TEST(HttpClient, SendsNothingOnceClosed) {
     const int before = FaultRequestCount(L"/echo");

@@ -69,6 +69,23 @@ int FaultRequestCount(const std::wstring& path) {
     return atoi(DirectGet(NetServers::Get().FaultUrl(L"/count" + path)).c_str());
 }
 
+int OpenInternetHandles() {
+    constexpr UINT_PTR kHighestCounted = 4096;
+    const HINTERNET probe = InternetOpenW(L"net-tests", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    if (!probe) return -1;
+    const auto probeNumber = reinterpret_cast<UINT_PTR>(probe);
+    int open = 0;
+    for (UINT_PTR number = 1; probeNumber < kHighestCounted && number <= kHighestCounted; ++number) {
+        DWORD type = 0, size = sizeof type;
+        if (number != probeNumber &&
+            (InternetQueryOptionW(reinterpret_cast<HINTERNET>(number), INTERNET_OPTION_HANDLE_TYPE, &type, &size) ||
+             GetLastError() != ERROR_INVALID_HANDLE))
+            ++open;
+    }
+    InternetCloseHandle(probe);
+    return probeNumber < kHighestCounted ? open : -1;
+}
+
 namespace {
 
 constexpr wchar_t kBackup[] = L"Software\\VelmoNetTests\\SavedProxySettings";

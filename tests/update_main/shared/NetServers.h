@@ -38,6 +38,12 @@ std::string DirectGet(const std::wstring& url);
 // How many requests the fault server has had for `path` ("/proxy": as a proxy).
 int FaultRequestCount(const std::wstring& path);
 
+// How many WinINet handles this process holds open; -1 where the count cannot
+// be taken. Wine numbers the handles 1, 2, 3... and a number names an open
+// handle only while a query on it finds one; Windows' handle values are not
+// small numbers, so there the count is not taken.
+int OpenInternetHandles();
+
 // Makes the local proxy the system proxy of the prefix (also for loopback)
 // and puts the previous settings back when it goes. The previous settings are
 // kept in the registry meanwhile, so that a test program that died under a

@@ -1,11 +1,12 @@
-// The progress dialog's worker thread: fetches the list front to back and
-// talks to the dialog only through posted messages.
+#include "download/DownloadWorker.h"
+
 #include <algorithm>
 #include <cmath>
+#include <commctrl.h>
+#include <memory>
 #include <vector>
 
 #include "download/AdaptiveReadSize.h"
-#include "download/VelmoUpgradeToolDlg_Progress.h"
 
 namespace {
 
@@ -17,16 +18,25 @@ constexpr DWORD kMostPerRead = 1024 * 1024;
 
 }  // namespace
 
-UINT VelmoUpgradeToolDlg_Progress::DownloadThread(LPVOID dialog) {
-    return static_cast<VelmoUpgradeToolDlg_Progress*>(dialog)->RunDownloads();
+DownloadWorker::DownloadWorker() : m_stopEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+UINT DownloadWorker::Thread(LPVOID job) {
+    const std::unique_ptr<std::shared_ptr<DownloadWorker>> worker(static_cast<std::shared_ptr<DownloadWorker>*>(job));
+    return (*worker)->Run();
 }
 
-UINT VelmoUpgradeToolDlg_Progress::RunDownloads() {
+void DownloadWorker::Stop() {
+    m_stopRequested = true;
+    ::SetEvent(m_stopEvent.get());
+    m_client.Close();
+}
+
+UINT DownloadWorker::Run() {
     for (const DownloadItem& item : m_list) {
         if (StopRequested()) return 0;
         m_client.m_url = item.url;
         if (!DownloadFile(item.path)) {
-            ::PostMessageW(m_window, WM_DOWNLOAD_FAILED, 0, 0);
+            m_report.Post(m_window, WM_DOWNLOAD_FAILED);
             return 0;
         }
         if (StopRequested()) return 0;
@@ -34,16 +44,16 @@ UINT VelmoUpgradeToolDlg_Progress::RunDownloads() {
     }
     if (::WaitForSingleObject(m_stopEvent.get(), kFullBarPauseMs) == WAIT_OBJECT_0) return 0;
     ShowProgress(100);
-    ::PostMessageW(m_window, WM_DOWNLOAD_DONE, 0, 0);
+    m_report.Post(m_window, WM_DOWNLOAD_DONE);
     return 1;
 }
 
-bool VelmoUpgradeToolDlg_Progress::Fail(int category, int code) {
+bool DownloadWorker::Fail(int category, int code) {
     m_report.Failed(category, code);
     return false;
 }
 
-bool VelmoUpgradeToolDlg_Progress::DownloadFile(const CString& path) {
+bool DownloadWorker::DownloadFile(const CString& path) {
     // The previous copy goes first, so that a failed download leaves no file.
     ::DeleteFileW(path);
     const int sent = m_client.SendRequest();
@@ -61,7 +71,7 @@ bool VelmoUpgradeToolDlg_Progress::DownloadFile(const CString& path) {
     return false;
 }
 
-bool VelmoUpgradeToolDlg_Progress::ReceiveBody(HANDLE file) {
+bool DownloadWorker::ReceiveBody(HANDLE file) {
     const size_t count = m_list.size();
     const double perFile = 100.0 / static_cast<double>(count);
     const double done = m_finishedCount * perFile;
@@ -92,10 +102,10 @@ bool VelmoUpgradeToolDlg_Progress::ReceiveBody(HANDLE file) {
     return true;
 }
 
-void VelmoUpgradeToolDlg_Progress::ShowProgress(int position) {
+void DownloadWorker::ShowProgress(int position) {
     // Posted, and only when the bar moves: the worker never waits for the
     // dialog, and a large file does not flood its queue.
     if (position == m_shownPosition) return;
     m_shownPosition = position;
-    ::PostMessageW(m_bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    m_report.Post(m_bar, PBM_SETPOS, static_cast<WPARAM>(position));
 }

@@ -55,12 +55,11 @@ bool CHttpClient::SetUrl(const CString& url) {
     if (!::InternetCrackUrlW(url, 0, 0, &parts)) return false;
 
     m_secure = wcscmp(scheme, L"https") == 0;
-    // Every request gets a session and a connection of its own. The request
-    // goes first: closing its connection would close it too, and the handle
-    // value that we still held could by then belong to another handle.
-    m_request.reset();
-    m_connection.reset();
-    m_session.reset();
+    // Every request gets a session and a connection of its own.
+    {
+        std::lock_guard<std::mutex> lock(m_handlesLock);
+        DropHandlesLocked();
+    }
     m_port = parts.nPort;
     m_host = host;
     m_path = path;
@@ -77,19 +76,24 @@ int CHttpClient::FailureCode() const {
 
 int CHttpClient::OpenRequest() {
     if (!SetUrl(m_url)) return FailureCode();
-    if (!m_session) {
-        m_session.reset(::InternetOpenW(m_userAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-        if (!m_session) return FailureCode();
-    }
-    if (!m_connection) {
-        m_connection.reset(::InternetConnectW(m_session.get(), m_host, m_port, nullptr, nullptr,
-                                              INTERNET_SERVICE_HTTP, 0, reinterpret_cast<DWORD_PTR>(this)));
-        if (!m_connection) return FailureCode();
-    }
-    return OpenRequestHandle();
+    // None of these calls waits for the network, so a close waits for them
+    // only briefly.
+    std::lock_guard<std::mutex> lock(m_handlesLock);
+    if (m_aborted) return kAborted;
+    m_session.reset(::InternetOpenW(m_userAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!m_session) return FailureCode();
+    m_connection.reset(::InternetConnectW(m_session.get(), m_host, m_port, nullptr, nullptr, INTERNET_SERVICE_HTTP,
+                                          0, reinterpret_cast<DWORD_PTR>(this)));
+    if (!m_connection) return FailureCode();
+    return OpenRequestHandleLocked();
 }
 
 int CHttpClient::OpenRequestHandle() {
+    std::lock_guard<std::mutex> lock(m_handlesLock);
+    return OpenRequestHandleLocked();
+}
+
+int CHttpClient::OpenRequestHandleLocked() {
     m_request.reset();
     if (m_aborted) return kAborted;
 
@@ -97,14 +101,8 @@ int CHttpClient::OpenRequestHandle() {
     m_request.reset(::HttpOpenRequestW(m_connection.get(), nullptr, m_path, kHttpVersion, m_baseUrl, acceptTypes,
                                        m_secure ? kSecureFlags : kPlainFlags, reinterpret_cast<DWORD_PTR>(this)));
     if (!m_request) return FailureCode();
-    // A cancel that came while the handle was being opened has not seen it:
-    // close it here.
-    if (m_aborted) {
-        m_request.reset();
-        return kAborted;
-    }
 
-    if (!ProxyUserName.IsEmpty() && !ProxyPassword.IsEmpty()) ApplyProxyCredentials();
+    if (!ProxyUserName.IsEmpty() && !ProxyPassword.IsEmpty()) ApplyProxyCredentials(m_request.get());
     if (!SetDwordOption(m_request.get(), INTERNET_OPTION_ERROR_MASK, INTERNET_ERROR_MASK_COMBINED_SEC_CERT) ||
         !SetDwordOption(m_request.get(), INTERNET_OPTION_SECURITY_FLAGS, SECURITY_FLAG_IGNORE_REVOCATION))
         return FailureCode();
@@ -122,13 +120,13 @@ int CHttpClient::SendRequest() {
 int CHttpClient::SendLoop(VelmoUpgradeToolDlg_Proxy& dialog) {
     for (int resends = 0;; ++resends) {
         const bool mayResend = resends < kMaxResends;
-        if (!::HttpSendRequestW(m_request.get(), nullptr, 0, nullptr, 0)) {
+        if (!::HttpSendRequestW(Request(), nullptr, 0, nullptr, 0)) {
             const DWORD error = ::GetLastError();
             if (mayResend && IsCertificateError(error) && SettleCertificateError(error)) continue;
             return static_cast<int>(error);
         }
         DWORD status = 0;
-        if (!QueryNumber(m_request.get(), HTTP_QUERY_STATUS_CODE, status)) return FailureCode();
+        if (!QueryNumber(Request(), HTTP_QUERY_STATUS_CODE, status)) return FailureCode();
         RefreshProxy();
 
         if (status == HTTP_STATUS_DENIED || status == HTTP_STATUS_PROXY_AUTH_REQ) {
@@ -144,14 +142,14 @@ int CHttpClient::SendLoop(VelmoUpgradeToolDlg_Proxy& dialog) {
             continue;
         }
         if (status != HTTP_STATUS_OK) return static_cast<int>(status);
-        if (!QueryNumber(m_request.get(), HTTP_QUERY_CONTENT_LENGTH, m_contentLength)) return FailureCode();
+        if (!QueryNumber(Request(), HTTP_QUERY_CONTENT_LENGTH, m_contentLength)) return FailureCode();
         return ERROR_SUCCESS;
     }
 }
 
 bool CHttpClient::SettleCertificateError(DWORD error) {
     if (m_silent || m_aborted) return false;
-    const DWORD answer = ::InternetErrorDlg(m_ownerWindow, m_request.get(), error,
+    const DWORD answer = ::InternetErrorDlg(m_ownerWindow, Request(), error,
                                             FLAGS_ERROR_UI_FLAGS_GENERATE_DATA | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS,
                                             nullptr);
     return answer == ERROR_SUCCESS || answer == ERROR_INTERNET_FORCE_RETRY;
@@ -173,7 +171,7 @@ bool CHttpClient::DrainBody() {
     BYTE buffer[1024];
     for (DWORD drained = 0; drained < kMostDrained;) {
         DWORD read = 0;
-        if (!::InternetReadFile(m_request.get(), buffer, sizeof buffer, &read)) return false;
+        if (!::InternetReadFile(Request(), buffer, sizeof buffer, &read)) return false;
         if (read == 0) return true;
         drained += read;
     }
@@ -186,9 +184,19 @@ bool CHttpClient::QueryNumber(HINTERNET request, DWORD query, DWORD& value) {
     return ::HttpQueryInfoW(request, query | HTTP_QUERY_FLAG_NUMBER, &value, &length, nullptr) != FALSE;
 }
 
-void CHttpClient::Close() {
-    m_aborted = true;
+HINTERNET CHttpClient::Request() const {
+    std::lock_guard<std::mutex> lock(m_handlesLock);
+    return m_request.get();
+}
+
+void CHttpClient::DropHandlesLocked() {
     m_request.reset();
     m_connection.reset();
     m_session.reset();
+}
+
+void CHttpClient::Close() {
+    std::lock_guard<std::mutex> lock(m_handlesLock);
+    m_aborted = true;
+    DropHandlesLocked();
 }

@@ -8,6 +8,7 @@
 #include <wininet.h>
 
 #include <atomic>
+#include <mutex>
 
 #include "download/InternetHandle.h"
 #include "framework/CString.h"
@@ -52,15 +53,17 @@ public:
     // open for reading), another HTTP status, a Win32 or WinINet error code,
     // kAborted, or kProxyGivenUp.
     int SendRequest();
-    // Stops the client for good from any thread: later requests give
-    // kAborted and the open handles are closed, so that a blocked call on
-    // them fails.
+    // Stops the client for good, from any thread: the open handles are
+    // closed, so that a call blocked on them fails, none is opened again, and
+    // later requests give kAborted.
     void Close();
 
     // HttpQueryInfoW with HTTP_QUERY_FLAG_NUMBER added to `query`.
     static bool QueryNumber(HINTERNET request, DWORD query, DWORD& value);
 
-    HINTERNET Request() const { return m_request.get(); }
+    // The open request; null once closed. Taken anew for every call on it,
+    // so that a call after a close gets no handle rather than a closed one.
+    HINTERNET Request() const;
     DWORD ContentLength() const { return m_contentLength; }
     bool IsSecure() const { return m_secure; }
     const CString& Realm() const { return m_realm; }
@@ -77,8 +80,14 @@ public:
 private:
     int OpenRequest();
     // A new request handle on the open connection, with the options that
-    // every send needs.
+    // every send needs. The Locked one is called with m_handlesLock held.
     int OpenRequestHandle();
+    int OpenRequestHandleLocked();
+    // Closes the request before its connection and session: closing the
+    // connection would close the request too, and the handle value that we
+    // still held could by then belong to another handle. Called with
+    // m_handlesLock held.
+    void DropHandlesLocked();
     int SendLoop(VelmoUpgradeToolDlg_Proxy& dialog);
     // Lets the user settle a certificate error; true when the request is to
     // be sent again.
@@ -96,7 +105,7 @@ private:
     void QueryProxyRealm();
     bool ReadStoredProxyCredentials(HandOverPayload& payload);
     bool UseStoredProxyCredentials();
-    void ApplyProxyCredentials();
+    void ApplyProxyCredentials(HINTERNET request);
 
     CString m_realm;
     CString m_proxy;
@@ -105,6 +114,10 @@ private:
     CString m_host;
     CString m_path;
     CString m_baseUrl;
+    // Every handle is opened, stored and closed under m_handlesLock, and
+    // m_aborted is set under it: a close from another thread thus finds
+    // every handle that was opened, and nothing is opened after it.
+    mutable std::mutex m_handlesLock;
     std::atomic<bool> m_aborted{false};
     // Whether the handed-over credentials were tried for this request.
     bool m_storedCredentialsTried = false;

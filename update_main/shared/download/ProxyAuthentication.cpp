@@ -27,14 +27,16 @@ CString ParseProxyRealm(const CString& header) {
 void CHttpClient::QueryProxyRealm() {
     wchar_t header[2048] = {};
     DWORD length = sizeof header - sizeof header[0];  // the last unit stays a terminator
-    ::HttpQueryInfoW(m_request.get(), HTTP_QUERY_PROXY_AUTHENTICATE, header, &length, nullptr);
+    ::HttpQueryInfoW(Request(), HTTP_QUERY_PROXY_AUTHENTICATE, header, &length, nullptr);
     m_realm = ParseProxyRealm(header);
 }
 
-void CHttpClient::ApplyProxyCredentials() {
-    ::InternetSetOptionW(m_request.get(), INTERNET_OPTION_PROXY_USERNAME,
+void CHttpClient::ApplyProxyCredentials(HINTERNET request) {
+    // Closed meanwhile: on no handle the options would be the process's.
+    if (!request) return;
+    ::InternetSetOptionW(request, INTERNET_OPTION_PROXY_USERNAME,
                          const_cast<wchar_t*>(ProxyUserName.GetString()), static_cast<DWORD>(ProxyUserName.GetLength()));
-    ::InternetSetOptionW(m_request.get(), INTERNET_OPTION_PROXY_PASSWORD,
+    ::InternetSetOptionW(request, INTERNET_OPTION_PROXY_PASSWORD,
                          const_cast<wchar_t*>(ProxyPassword.GetString()), static_cast<DWORD>(ProxyPassword.GetLength()));
 }
 
@@ -57,7 +59,7 @@ bool CHttpClient::AuthenticateProxy(VelmoUpgradeToolDlg_Proxy& dialog) {
     if (dialog.DoModal() != IDOK || m_aborted) return false;
     ProxyUserName = dialog.m_userName;
     ProxyPassword = dialog.m_password;
-    ApplyProxyCredentials();
+    ApplyProxyCredentials(Request());
     // A run without the block (the allowed-URL list alone) hands nothing
     // over: the credentials stay in this process for the retry.
     if (!IsMainProgram || !HandOverBlockIsOpen()) return true;
@@ -98,6 +100,6 @@ bool CHttpClient::UseStoredProxyCredentials() {
     if (!ReadStoredProxyCredentials(payload)) return false;
     ProxyUserName = payload.UserName();
     ProxyPassword = payload.Password();
-    ApplyProxyCredentials();
+    ApplyProxyCredentials(Request());
     return true;
 }

@@ -16,12 +16,10 @@ BOOL CALLBACK CancelWorkerDialog(HWND window, LPARAM) {
 }  // namespace
 
 VelmoUpgradeToolDlg_Progress::VelmoUpgradeToolDlg_Progress()
-    : CDialog(IDD_PROGRESS), m_stopEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    : CDialog(IDD_PROGRESS), m_job(std::make_shared<DownloadWorker>()), m_client(m_job->m_client) {}
 
 VelmoUpgradeToolDlg_Progress::~VelmoUpgradeToolDlg_Progress() {
-    if (!m_worker) return;
-    StopWorker();
-    WaitForWorker(INFINITE);
+    if (m_worker) StopWorker();
 }
 
 void VelmoUpgradeToolDlg_Progress::DoDataExchange(CDataExchange* dx) {
@@ -37,15 +35,19 @@ BOOL VelmoUpgradeToolDlg_Progress::OnInitDialog() {
     m_progress.SetRange32(0, 100);
     m_downloadResult.result = DOWNLOAD_DONE;
 
-    // What the worker needs of the window is handed over before it starts.
-    m_window = m_hWnd;
-    m_bar = m_progress.m_hWnd;
+    // What the worker needs of the dialog is handed over before it starts.
+    m_job->m_list = m_list;
+    m_job->m_chunkSize = m_chunkSize;
+    m_job->m_window = m_hWnd;
+    m_job->m_bar = m_progress.m_hWnd;
     m_client.m_ownerWindow = m_hWnd;
     m_client.m_silent = m_hidden != 0;
-    m_worker.reset(AfxBeginThread(&VelmoUpgradeToolDlg_Progress::DownloadThread, this, THREAD_PRIORITY_NORMAL, 0,
-                                  CREATE_SUSPENDED));
+    auto* shared = new std::shared_ptr<DownloadWorker>(m_job);
+    m_worker.reset(AfxBeginThread(&DownloadWorker::Thread, shared, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
     if (!m_worker) {
-        m_report.Failed(DOWNLOAD_REQUEST_FAILED, static_cast<int>(::GetLastError()));
+        const int error = static_cast<int>(::GetLastError());
+        delete shared;
+        m_job->m_report.Failed(DOWNLOAD_REQUEST_FAILED, error);
         PostMessage(WM_DOWNLOAD_FAILED);
         return TRUE;
     }
@@ -64,6 +66,9 @@ bool VelmoUpgradeToolDlg_Progress::OnWndMsg(UINT message, WPARAM wParam, LPARAM 
         OnDownloadFailed();
         *result = 0;
         return true;
+    case WM_DESTROY:
+        OnDestroy();
+        return CDialog::OnWndMsg(message, wParam, lParam, result);
     case WM_WINDOWPOSCHANGING:
         OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
         return false;  // and the default handling with the changed flags
@@ -110,15 +115,19 @@ void VelmoUpgradeToolDlg_Progress::OnWindowPosChanging(WINDOWPOS* position) {
 void VelmoUpgradeToolDlg_Progress::Finish(int dialogResult) {
     m_ended = true;
     KillTimer(kTimeoutTimer);
-    WaitForWorker(kWorkerWaitMs);
-    m_report.SealInto(m_downloadResult);
+    WaitForWorker(m_workerWaitMs);
+    m_job->m_report.SealInto(m_downloadResult);
     EndDialog(dialogResult);
 }
 
+void VelmoUpgradeToolDlg_Progress::OnDestroy() {
+    if (!m_worker || m_ended) return;
+    StopWorker();
+    m_job->m_report.SealInto(m_downloadResult);
+}
+
 void VelmoUpgradeToolDlg_Progress::StopWorker() {
-    m_stopRequested = true;
-    ::SetEvent(m_stopEvent.get());
-    m_client.Close();
+    m_job->Stop();
     // Only while the worker lives: a thread id is reused once its thread ends.
     if (m_worker && ::WaitForSingleObject(m_worker->m_hThread, 0) == WAIT_TIMEOUT)
         ::EnumThreadWindows(m_worker->m_nThreadID, &CancelWorkerDialog, 0);
@@ -128,13 +137,10 @@ void VelmoUpgradeToolDlg_Progress::WaitForWorker(DWORD timeoutMs) {
     if (!m_worker) return;
     const HANDLE thread = m_worker->m_hThread;
     const DWORD start = ::GetTickCount();
-    for (;;) {
-        const DWORD elapsed = ::GetTickCount() - start;
-        if (timeoutMs != INFINITE && elapsed >= timeoutMs) return;
-        const DWORD left = timeoutMs == INFINITE ? INFINITE : timeoutMs - elapsed;
+    for (DWORD elapsed = 0; elapsed < timeoutMs; elapsed = ::GetTickCount() - start) {
         // Only sent messages are answered here (a dialog of the worker that
         // this window owns sends some); posted ones wait for the loop.
-        const DWORD woken = ::MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
+        const DWORD woken = ::MsgWaitForMultipleObjects(1, &thread, FALSE, timeoutMs - elapsed, QS_SENDMESSAGE);
         if (woken != WAIT_OBJECT_0 + 1) return;
         MSG message;
         ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);

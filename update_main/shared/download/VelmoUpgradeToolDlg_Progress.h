@@ -3,27 +3,29 @@
 // owner's list through the dialog's HTTP client, writes each file and moves
 // the progress bar; it reports the end by posted messages, and the dialog then
 // ends. The owner reads Result() afterwards.
-#include <atomic>
 #include <memory>
 
 #include "download/DownloadList.h"
+#include "download/DownloadWorker.h"
 #include "download/HttpClient.h"
-#include "download/WorkerReport.h"
 #include "framework/framework.h"
-#include "win/handle.h"
 
 class VelmoUpgradeToolDlg_Progress : public CDialog {
+    // What the worker's thread touches, shared with it: made first, as
+    // m_client is the worker's.
+    const std::shared_ptr<DownloadWorker> m_job;
+
 public:
     // Posted by the worker: all files done, or a file failed.
-    static constexpr UINT WM_DOWNLOAD_DONE = WM_USER + 100;
-    static constexpr UINT WM_DOWNLOAD_FAILED = WM_USER + 101;
+    static constexpr UINT WM_DOWNLOAD_DONE = DownloadWorker::WM_DOWNLOAD_DONE;
+    static constexpr UINT WM_DOWNLOAD_FAILED = DownloadWorker::WM_DOWNLOAD_FAILED;
     static constexpr UINT_PTR kTimeoutTimer = 1;
     static constexpr UINT kTimeoutMs = 300000;
     // How long an ending dialog waits for the worker.
     static constexpr DWORD kWorkerWaitMs = 5000;
 
     VelmoUpgradeToolDlg_Progress();
-    // Stops the worker and waits for it: it uses this object to the end.
+    // Stops the worker without waiting for it: it keeps what it uses.
     ~VelmoUpgradeToolDlg_Progress() override;
 
     // Set by the owner before the run.
@@ -37,7 +39,8 @@ public:
     // Nonzero: the time-out ends a run that takes too long.
     int m_timerSwitch = 0;
     CString m_message;
-    CHttpClient m_client;
+    // The worker's client: the owner sets its user agent.
+    CHttpClient& m_client;
 
     // Read by the owner once the dialog has ended; a worker that is still
     // running then changes nothing in it.
@@ -50,44 +53,31 @@ protected:
     void OnTimer(UINT_PTR id) override;
     bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
-    // The time-out period.
+    // The time-out period, and how long an ending dialog waits for the
+    // worker.
     UINT m_timeoutMs = kTimeoutMs;
+    DWORD m_workerWaitMs = kWorkerWaitMs;
 
 private:
     void OnDownloadDone();
     void OnDownloadFailed();
     void OnWindowPosChanging(WINDOWPOS* position);
     // Ends the dialog once: no timer, no late message of the worker, at most
-    // kWorkerWaitMs for the worker to end, and its report sealed.
+    // m_workerWaitMs for the worker to end, and its report sealed.
     void Finish(int dialogResult);
     // Tells the worker to stop and makes whatever it is blocked in fail.
     void StopWorker();
     // Waits for the worker's end, at most timeoutMs, answering the messages
     // that it sends meanwhile.
     void WaitForWorker(DWORD timeoutMs);
-
-    // The worker (DownloadWorker.cpp).
-    static UINT DownloadThread(LPVOID dialog);
-    UINT RunDownloads();
-    bool DownloadFile(const CString& path);
-    bool ReceiveBody(HANDLE file);
-    bool Fail(int category, int code);
-    void ShowProgress(int position);
-    bool StopRequested() const { return m_stopRequested; }
+    // The window is going: the worker stops, and posts nothing more to it.
+    void OnDestroy();
 
     CProgressCtrl m_progress;
     // Written on the dialog's thread only; the worker's part comes through
-    // m_report.
+    // its report.
     DownloadResult m_downloadResult;
-    WorkerReport m_report;
+    // The thread object, for the waits; the thread itself does not touch it.
     std::unique_ptr<CWinThread> m_worker;
-    win::KernelHandle m_stopEvent;
-    std::atomic<bool> m_stopRequested{false};
     bool m_ended = false;
-    // The worker's copies of the windows it posts to, the bar position it
-    // last set, and its count of finished files.
-    HWND m_window = nullptr;
-    HWND m_bar = nullptr;
-    int m_shownPosition = -1;
-    int m_finishedCount = 0;
 };

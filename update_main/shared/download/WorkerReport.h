@@ -1,8 +1,12 @@
 #pragma once
 // What the download worker has found, handed to the dialog's thread under a
-// lock. The dialog seals it when it ends: its wait for the worker is bounded,
-// and a worker that outlives the wait may still report, but nothing that the
-// owner reads changes after the dialog has ended.
+// lock, and the messages it posts to the dialog's windows. The dialog seals it
+// when it ends: its wait for the worker is bounded, and a worker that outlives
+// the wait may still report, but nothing that the owner reads changes after
+// the dialog has ended, and nothing is posted to windows that are gone (their
+// handles may by then name other windows).
+#include <windows.h>
+
 #include <mutex>
 
 #include "download/DownloadList.h"
@@ -20,6 +24,12 @@ public:
         if (m_sealed) return;
         m_errorCategory = category;
         m_errorCode = code;
+    }
+
+    // Posts to a window of the dialog while it has not ended.
+    void Post(HWND window, UINT message, WPARAM wParam = 0) {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (!m_sealed) ::PostMessageW(window, message, wParam, 0);
     }
 
     // Dialog side, once: copies the report into the owner's result and drops
