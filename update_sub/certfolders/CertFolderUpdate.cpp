@@ -1,9 +1,9 @@
 #include "certfolders/CertFolderUpdate.h"
 
 #include <array>
-#include <cwchar>
 
 #include "certfolders/StagedCertPackage.h"
+#include "environment/TimeStamp.h"
 #include "fileops/HeldFolder.h"
 #include "fileops/RenameLeftover.h"
 #include "paths/PathConstants.h"
@@ -55,10 +55,7 @@ bool ReplaceFolderFiles(const std::wstring& folder, const std::wstring& from, Sh
 }  // namespace
 
 std::wstring CertBackupSubpath(const SYSTEMTIME& time) {
-    wchar_t stamp[16];
-    swprintf(stamp, 16, L"%04d%02d%02d%02d%02d%02d", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
-             time.wSecond);
-    return CACERTS_BACKUP_SUBDIR.c_str() + (L"\\" + std::wstring(stamp));
+    return CACERTS_BACKUP_SUBDIR.c_str() + (L"\\" + TimeStampText(time));
 }
 
 bool CopyCertFolders(const CertIndexPaths& installed, const std::wstring& target, ShellOperationCall shell) {

@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "environment/TimeStamp.h"
 #include "fileops/EntryAttributes.h"
 #include "win/handle.h"
 
@@ -19,10 +20,7 @@ constexpr int kNameTries = 4;
 std::wstring TimePart() {
     SYSTEMTIME now;
     ::GetSystemTime(&now);
-    wchar_t text[16];
-    std::swprintf(text, 16, L"%04d%02d%02d%02d%02d%02d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
-                  now.wSecond);
-    return text;
+    return TimeStampText(now);
 }
 
 bool RandomPart(std::wstring& part) {

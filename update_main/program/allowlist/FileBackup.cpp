@@ -1,7 +1,6 @@
 #include "allowlist/FileBackup.h"
 
-#include <cwchar>
-
+#include "environment/TimeStamp.h"
 #include "qen_lib/file.h"
 
 namespace {
@@ -25,10 +24,7 @@ OperationResult Failure(DWORD error, const wchar_t* what, const std::wstring& fr
 }  // namespace
 
 std::wstring BackupFileName(const std::wstring& base, const std::wstring& extension, const SYSTEMTIME& time) {
-    wchar_t stamp[32] = {};
-    std::swprintf(stamp, sizeof stamp / sizeof stamp[0], L".%04u%02u%02u%02u%02u%02u", time.wYear, time.wMonth,
-                  time.wDay, time.wHour, time.wMinute, time.wSecond);
-    return base + stamp + extension;
+    return base + L"." + TimeStampText(time) + extension;
 }
 
 OperationResult ReplaceFileWithBackup(const std::wstring& base, const std::wstring& extension,
