@@ -174,7 +174,9 @@ TEST_P(ClosedClient, HoldsNoHandleAndSendsNothingMore) {
         readFailed = !InternetReadFile(client.Request(), buffer, sizeof buffer, &read);
     if (closer.joinable()) closer.join();
     EXPECT_EQ(result, c.result);
-    if (result == 0) EXPECT_TRUE(readFailed);
+    if (result == 0) {
+        EXPECT_TRUE(readFailed);
+    }
     EXPECT_EQ(FaultRequestCount(path), c.requests);
     if (handles < 0) GTEST_SKIP() << "only Wine's handle numbers let the open handles be counted";
     EXPECT_EQ(handlesAfterClose, handles);

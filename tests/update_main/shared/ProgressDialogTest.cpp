@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <memory>
 #include <thread>
 #include <vector>
 
 #include "NetServers.h"
+#include "ProgressDialogRun.h"
 #include "download/VelmoUpgradeToolDlg_Progress.h"
 #include "handover/HandOverBlock.h"
 #include "process/ProcessFlags.h"
@@ -63,29 +63,6 @@ private:
     HHOOK m_calls;
 };
 RunWatch* RunWatch::s_current = nullptr;
-
-// The dialog as the owners set it up; the time-out period is the test's.
-class TestProgressDialog : public VelmoUpgradeToolDlg_Progress {
-public:
-    explicit TestProgressDialog(UINT timeoutMs = kTimeoutMs) {
-        m_timeoutMs = timeoutMs;
-        m_message = L"更新情報を取得しています。";
-        m_chunkSize = 1024;
-        m_client.m_userAgent = L"ZRVVelmoUpgradeTool_Main";
-    }
-};
-
-struct DialogRun {
-    INT_PTR answer;
-    DownloadResult result;
-    DWORD elapsedMs;
-};
-
-DialogRun RunVisible(TestProgressDialog& dialog) {
-    const DWORD start = GetTickCount();
-    const INT_PTR answer = dialog.DoModal();
-    return {answer, dialog.Result(), GetTickCount() - start};
-}
 
 // The main program's silent run: created without parent, hidden, and a
 // modal loop of the owner's; IDCANCEL when the result tells of a failure.
@@ -395,126 +372,4 @@ TEST(ProgressDialog, AWorkerThatOutlivesTheWaitChangesNothingTheOwnerRead) {
     };
     while (GetTickCount() - start < kStallMs + 2000 && unchanged()) Sleep(50);
     ExpectResult(dialog.Result(), 0, 0, DOWNLOAD_NO_ERROR, DOWNLOAD_TIMED_OUT, 1);
-}
-
-struct StopCase {
-    const char* name;
-    std::wstring path;  // on the fault server
-    DWORD stopAfterMs;  // 0: before the request
-    bool timeOut;       // the time-out stops the run, not the user
-};
-
-// Stops its run as the case says: the user's cancel or the time-out.
-class StoppedDialog : public TestProgressDialog {
-public:
-    static constexpr UINT_PTR kCancelTimer = 7;
-    static constexpr DWORD kWaitMs = 200;
-
-    explicit StoppedDialog(const StopCase& c) : TestProgressDialog(c.stopAfterMs), m_case(c) {
-        m_timerSwitch = c.timeOut && c.stopAfterMs > 0;
-        m_workerWaitMs = kWaitMs;
-    }
-    DWORD stoppedAt = 0;
-
-protected:
-    BOOL OnInitDialog() override {
-        const BOOL focus = TestProgressDialog::OnInitDialog();
-        stoppedAt = GetTickCount() + m_case.stopAfterMs;
-        if (m_case.stopAfterMs == 0)
-            Stop();
-        else if (!m_case.timeOut)
-            SetTimer(kCancelTimer, m_case.stopAfterMs);
-        return focus;
-    }
-    void OnTimer(UINT_PTR id) override {
-        if (id == kCancelTimer) Stop();
-        TestProgressDialog::OnTimer(id);
-    }
-
-private:
-    // What the close box posts, or what the time-out timer delivers.
-    void Stop() {
-        KillTimer(kCancelTimer);
-        if (m_case.timeOut)
-            PostMessage(WM_TIMER, kTimeoutTimer);
-        else
-            PostMessage(WM_COMMAND, IDCANCEL);
-    }
-    StopCase m_case;
-};
-
-class ProgressDialogStop : public testing::TestWithParam<StopCase> {};
-
-// A run stopped at any stage, and its dialog destroyed at once, again and
-// again: the dialog ends within its wait and goes at once, the worker that
-// outlives it ends by itself, no handle stays open, and nothing is requested
-// after the stop, not the next file either. Under Wine a request that waits
-// for its answer goes on until the answer comes; on Windows the close ends it.
-TEST_P(ProgressDialogStop, EndsAtOnceAndLeavesNothing) {
-    constexpr int kRuns = 3;
-    constexpr DWORD kLateWorkerMs = 1500;  // past any stall of the cases
-    const StopCase& c = GetParam();
-    const TempFolder folder;
-    const int handles = OpenInternetHandles();
-    std::vector<std::wstring> tags;
-    for (int run = 0; run < kRuns; ++run) {
-        const std::wstring tag = L"/run/" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                 std::wstring(c.name, c.name + strlen(c.name)) + L"-" + std::to_wstring(run);
-        tags.push_back(tag);
-        auto dialog = std::make_unique<StoppedDialog>(c);
-        const std::wstring stopped = folder / (L"stopped" + std::to_wstring(run));
-        const std::wstring next = folder / (L"next" + std::to_wstring(run));
-        dialog->m_list = {{Servers().FaultUrl(tag + c.path).c_str(), stopped.c_str()},
-                          {Servers().FaultUrl(tag + L"/echo").c_str(), next.c_str()}};
-        const DialogRun ended = RunVisible(*dialog);
-        const DWORD endedAt = GetTickCount();
-        const DWORD stoppedAt = dialog->stoppedAt;
-        dialog.reset();
-        EXPECT_LT(GetTickCount() - endedAt, 300u) << "run " << run;
-        EXPECT_LT(endedAt - stoppedAt, StoppedDialog::kWaitMs + 1000) << "run " << run;
-        EXPECT_EQ(ended.answer, IDCANCEL);
-        // The error fields are the worker's, whatever its stopped request left.
-        EXPECT_EQ(ended.result.result, c.timeOut ? DOWNLOAD_TIMED_OUT : DOWNLOAD_DONE);
-        EXPECT_EQ(ended.result.cancelled, 1);
-        EXPECT_EQ(ended.result.finished_count, 0);
-        if (handles >= 0) EXPECT_EQ(OpenInternetHandles(), handles) << "run " << run;
-    }
-    Sleep(kLateWorkerMs);
-    for (int run = 0; run < kRuns; ++run) {
-        EXPECT_LE(FaultRequestCount(tags[run] + c.path), 1) << "run " << run;
-        if (c.stopAfterMs > 0) EXPECT_EQ(FaultRequestCount(tags[run] + c.path), 1) << "run " << run;
-        EXPECT_EQ(FaultRequestCount(tags[run] + L"/echo"), 0) << "run " << run;
-        EXPECT_FALSE(exists(folder / (L"stopped" + std::to_wstring(run)))) << "run " << run;
-    }
-    if (handles < 0) GTEST_SKIP() << "only Wine's handle numbers let the open handles be counted";
-    EXPECT_EQ(OpenInternetHandles(), handles);
-}
-
-INSTANTIATE_TEST_SUITE_P(Stages, ProgressDialogStop,
-                         testing::Values(StopCase{"CancelBeforeTheRequest", L"/slow", 0, false},
-                                         StopCase{"CancelDuringTheRequest", L"/stall/1200", 300, false},
-                                         StopCase{"CancelBetweenReads", L"/slow", 300, false},
-                                         StopCase{"TimeOutBeforeTheRequest", L"/slow", 0, true},
-                                         StopCase{"TimeOutDuringTheRequest", L"/stall/1200", 300, true},
-                                         StopCase{"TimeOutBetweenReads", L"/slow", 300, true}),
-                         [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
-
-// The owner may let the dialog go while its worker still runs (at process
-// exit, for instance): the dialog stops the worker and goes at once.
-TEST(ProgressDialog, OutlivesItsWorker) {
-    const TempFolder folder;
-    auto dialog = std::make_unique<TestProgressDialog>();
-    dialog->m_hidden = 1;
-    dialog->m_list = {{Servers().FaultUrl(L"/slow").c_str(), (folder / L"slow.bin").c_str()}};
-    ASSERT_TRUE(dialog->Create(IDD_PROGRESS));
-    const DWORD until = GetTickCount() + 500;
-    MSG msg;
-    while (GetTickCount() < until) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        Sleep(10);
-    }
-    const DWORD start = GetTickCount();
-    dialog->DestroyWindow();
-    dialog.reset();
-    EXPECT_LT(GetTickCount() - start, 2000u);
 }
