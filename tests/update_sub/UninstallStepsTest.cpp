@@ -183,8 +183,11 @@ TEST(RunVbsFile, OnlyFromBesideTheProgramsByTheHeldFilesFinalPath) {
     RecordingRunner runner;
     std::vector<std::wstring> refused;
     EXPECT_FALSE(RunVbsFile(runner, L"", data.path(), refused));
-    EXPECT_TRUE(runner.started.empty());
     EXPECT_TRUE(refused.empty()) << "no setting, nothing to name";
+    // A data folder that lies among the programs is still the user's.
+    EXPECT_FALSE(RunVbsFile(runner, script, beside, refused));
+    EXPECT_TRUE(runner.started.empty());
+    EXPECT_EQ(refused, std::vector<std::wstring>{script});
 }
 
 // Held from its check until wscript has ended: nobody can change, replace,

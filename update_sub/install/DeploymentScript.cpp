@@ -72,8 +72,9 @@ std::wstring CheckedScript(const std::wstring& vbsFile, const std::wstring& data
     if (!script || !IsPlainFile(script.get())) return std::wstring();
     const std::wstring path = FinalPath(script.get());
     if (path.empty()) return std::wstring();
-    if (IsInside(path, ProgramFolder())) return path;
+    // The data folder is the user's, even should the programs lie above it.
     if (IsInside(path, FinalFolderPath(dataFolder))) return std::wstring();
+    if (IsInside(path, ProgramFolder())) return path;
     return TrustedUpToTheRoot(script.get(), path) ? path : std::wstring();
 }
 
