@@ -322,6 +322,15 @@ TEST(AdminOnlyFolder, GrantsNobodyButTheOwnerAndSystemAndIsNeverTakenOver) {
         EXPECT_TRUE(GrantsOnlyOwnerSystemAndAdministrators(folder)) << testing::PrintToString(folder);
     EXPECT_FALSE(CreateAdminOnlyFolder(base / L"backup"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    // Held by the create itself: nobody can swap another folder in before it
+    // is used.
+    const std::wstring made = base / L"made", moved = base / L"moved";
+    {
+        const win::FileHandle held = CreateAdminOnlyFolder(made);
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(MoveFileExW(made.c_str(), moved.c_str(), 0));
+    }
+    EXPECT_TRUE(MoveFileExW(made.c_str(), moved.c_str(), 0));
 }
 
 TEST(CertBackupFolder, NamedByTheSecondOfTheUpdate) {

@@ -82,6 +82,6 @@ TEST(ProcessRunner, WscriptRunsTheHeldScript) {
     const ScriptBesideTheProgram script(text);
     ProcessRunner runner;
     std::vector<std::wstring> refused;
-    EXPECT_TRUE(RunVbsFile(runner, script.path(), L"", refused));
+    EXPECT_TRUE(RunVbsFile(runner, script.path(), folder.path(), refused));
     EXPECT_TRUE(testing_support::exists(mark));
 }

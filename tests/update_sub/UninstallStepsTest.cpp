@@ -184,10 +184,15 @@ TEST(RunVbsFile, OnlyFromBesideTheProgramsByTheHeldFilesFinalPath) {
     std::vector<std::wstring> refused;
     EXPECT_FALSE(RunVbsFile(runner, L"", data.path(), refused));
     EXPECT_TRUE(refused.empty()) << "no setting, nothing to name";
-    // A data folder that lies among the programs is still the user's.
+    // A data folder that lies among the programs is still the user's, and
+    // without the data folder nothing can be told to lie outside it.
     EXPECT_FALSE(RunVbsFile(runner, script, beside, refused));
+    EXPECT_FALSE(RunVbsFile(runner, script, L"", refused));
+    // A share is refused before it is opened. Only Windows can show that it
+    // is never asked; Wine reaches no share here.
+    EXPECT_FALSE(RunVbsFile(runner, L"\\\\server\\share\\deploy.vbs", data.path(), refused));
     EXPECT_TRUE(runner.started.empty());
-    EXPECT_EQ(refused, std::vector<std::wstring>{script});
+    EXPECT_EQ(refused, (std::vector<std::wstring>{script, script, L"\\\\server\\share\\deploy.vbs"}));
 }
 
 // Held from its check until wscript has ended: nobody can change, replace,
@@ -206,7 +211,8 @@ TEST(RunVbsFile, TheScriptCannotBeReplacedWhileItRuns) {
         errors.push_back(DeleteFileW(script.path().c_str()) ? ERROR_SUCCESS : GetLastError());
     };
     std::vector<std::wstring> refused;
-    EXPECT_TRUE(RunVbsFile(runner, script.path(), L"", refused));
+    const TempFolder data;
+    EXPECT_TRUE(RunVbsFile(runner, script.path(), data.path(), refused));
     EXPECT_EQ(errors, std::vector<DWORD>(3, ERROR_SHARING_VIOLATION));
     EXPECT_EQ(testing_support::read_bytes(script.path()), "WScript.Quit 0\r\n");
 }

@@ -1,13 +1,13 @@
 #include "fileops/AdminOnlyFolder.h"
 
 #include <windows.h>
+#include <winternl.h>
 #include <sddl.h>
 
 #include "fileops/EntryAttributes.h"
 #include "fileops/OpenedEntry.h"
 #include "fileops/SetAside.h"
 #include "qen_lib/file.h"
-#include "win/handle.h"
 
 namespace {
 
@@ -16,45 +16,77 @@ namespace {
 // and files.
 constexpr wchar_t kAdminOnly[] = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 
+// Listing binds the handle to the sharing rules (an open for attributes
+// alone does not); delete is not shared, so the folder cannot be renamed
+// or removed while it is held.
+constexpr ACCESS_MASK kHoldAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+constexpr ULONG kHoldSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
 enum class Found { Nothing, OurFolder, Other };
 
-// What is at the path, looked at without following a link.
-Found Inspect(const std::wstring& path) {
-    const win::FileHandle entry(::CreateFileW(path.c_str(), READ_CONTROL,
-                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                              nullptr));
+// What is at the path, looked at without following a link; a folder of ours
+// comes back held in `held`.
+Found Inspect(const std::wstring& path, win::FileHandle& held) {
+    win::FileHandle entry(::CreateFileW(path.c_str(), kHoldAccess | READ_CONTROL, kHoldSharing, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                        nullptr));
     if (!entry) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Found::Nothing : Found::Other;
     }
-    return IsPlainFolder(EntryAttributes(entry.get(), path)) &&
-                   HasTrustedOwner(entry.get(), TrustedOwners::SystemOrAdministrators)
-               ? Found::OurFolder
-               : Found::Other;
+    if (!IsPlainFolder(EntryAttributes(entry.get(), path)) ||
+        !HasTrustedOwner(entry.get(), TrustedOwners::SystemOrAdministrators))
+        return Found::Other;
+    held = std::move(entry);
+    return Found::OurFolder;
 }
 
 }  // namespace
 
-bool CreateAdminOnlyFolder(const std::wstring& path) {
+win::FileHandle CreateAdminOnlyFolder(const std::wstring& path) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdminOnly, SDDL_REVISION_1, &descriptor, nullptr))
-        return false;
-    const win::LocalMemory held(descriptor);
-    SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
-    return ::CreateDirectoryW(path.c_str(), &attributes) != FALSE;
+        return {};
+    const win::LocalMemory heldDescriptor(descriptor);
+    // CreateDirectoryW gives no handle, and a second open by name could find
+    // a folder that a user renamed in meanwhile; the handle of the create
+    // itself holds the folder that was made.
+    std::wstring ntPath = L"\\??\\" + path;
+    UNICODE_STRING name;
+    name.Buffer = ntPath.data();
+    name.Length = static_cast<USHORT>(ntPath.size() * sizeof(wchar_t));
+    name.MaximumLength = name.Length;
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE, nullptr, descriptor);
+    IO_STATUS_BLOCK io = {};
+    HANDLE folder = nullptr;
+    const NTSTATUS status = ::NtCreateFile(&folder, kHoldAccess, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL,
+                                           kHoldSharing, FILE_CREATE,
+                                           FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT |
+                                               FILE_OPEN_FOR_BACKUP_INTENT | FILE_OPEN_REPARSE_POINT,
+                                           nullptr, 0);
+    if (status < 0) {
+        ::SetLastError(::RtlNtStatusToDosError(status));
+        return {};
+    }
+    return win::FileHandle(folder);
 }
 
-bool RemakeAdminOnlyFolder(const std::wstring& path) {
-    const Found found = Inspect(path);
-    if (found == Found::OurFolder && !qen_lib::file::remove_tree(path)) return false;
-    if (found == Found::Other && !SetAside(path)) return false;
+win::FileHandle RemakeAdminOnlyFolder(const std::wstring& path) {
+    win::FileHandle ours;
+    const Found found = Inspect(path, ours);
+    if (found == Found::OurFolder) {
+        ours.reset();
+        if (!qen_lib::file::remove_tree(path)) return {};
+    }
+    if (found == Found::Other && !SetAside(path)) return {};
     return CreateAdminOnlyFolder(path);
 }
 
-bool KeepOrMakeAdminOnlyFolder(const std::wstring& path) {
-    const Found found = Inspect(path);
-    if (found == Found::OurFolder) return true;
-    if (found == Found::Other && !SetAside(path)) return false;
+win::FileHandle KeepOrMakeAdminOnlyFolder(const std::wstring& path) {
+    win::FileHandle ours;
+    const Found found = Inspect(path, ours);
+    if (found == Found::OurFolder) return ours;
+    if (found == Found::Other && !SetAside(path)) return {};
     return CreateAdminOnlyFolder(path);
 }

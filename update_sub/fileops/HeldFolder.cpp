@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "fileops/AdminOnlyFolder.h"
 #include "fileops/EntryAttributes.h"
 #include "qen_lib/file.h"
@@ -43,12 +45,11 @@ bool HeldFolder::Make(const std::wstring& base, const std::wstring& subpath, int
     Release();
     m_path.clear();
     const std::vector<std::wstring> names = FolderNames(subpath);
-    const std::size_t firstAdminOnly = names.size() - static_cast<std::size_t>(adminOnly);
+    const std::size_t admin = std::min(names.size(), static_cast<std::size_t>(adminOnly > 0 ? adminOnly : 0));
     std::wstring path = base;
     for (std::size_t i = 0; i < names.size(); ++i) {
         path += L"\\" + names[i];
-        if (!MakeOne(path, i < firstAdminOnly, i + 1 == names.size(), last)) return Failed();
-        win::FileHandle folder = OpenFolder(path);
+        win::FileHandle folder = MakeOne(path, i + admin < names.size(), i + 1 == names.size(), last);
         if (!folder) return Failed();
         m_held.push_back(std::move(folder));
     }
@@ -64,8 +65,8 @@ void HeldFolder::Remove() {
     Release();
 }
 
-bool HeldFolder::MakeOne(const std::wstring& path, bool ordinary, bool itself, Last last) {
-    if (ordinary) return MakeOrdinaryFolder(path);
+win::FileHandle HeldFolder::MakeOne(const std::wstring& path, bool ordinary, bool itself, Last last) {
+    if (ordinary) return MakeOrdinaryFolder(path) ? OpenFolder(path) : win::FileHandle();
     if (!itself) return KeepOrMakeAdminOnlyFolder(path);
     return last == Last::Remade ? RemakeAdminOnlyFolder(path) : CreateAdminOnlyFolder(path);
 }

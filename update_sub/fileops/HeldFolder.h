@@ -39,7 +39,7 @@ public:
     const std::wstring& Path() const { return m_path; }
 
 private:
-    bool MakeOne(const std::wstring& path, bool ordinary, bool itself, Last last);
+    win::FileHandle MakeOne(const std::wstring& path, bool ordinary, bool itself, Last last);
     bool Failed();
 
     std::wstring m_path;

@@ -10,12 +10,12 @@ namespace {
 
 constexpr TrustedOwners kScriptOwners = TrustedOwners::SystemAdministratorsOrTrustedInstaller;
 
-// "C:\..." or "\\server\...": a relative or drive-relative name would be
-// looked for in whatever folder is current.
-bool IsFullPath(const std::wstring& path) {
-    const bool driveRooted = path.size() > 2 && path[1] == L':' && path[2] == L'\\' &&
-                             ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
-    return driveRooted || path.compare(0, 2, L"\\\\") == 0;
+// "C:\...": a relative or drive-relative name would be looked for in
+// whatever folder is current, and a share's server says what it likes of
+// owners and sharing (and is sent the administrator's credentials).
+bool IsLocalFullPath(const std::wstring& path) {
+    return path.size() > 2 && path[1] == L':' && path[2] == L'\\' &&
+           ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
 }
 
 win::FileHandle OpenFolder(const std::wstring& folder) {
@@ -64,14 +64,17 @@ bool TrustedUpToTheRoot(HANDLE script, const std::wstring& path) {
 std::wstring CheckedScript(const std::wstring& vbsFile, const std::wstring& dataFolder, win::FileHandle& script) {
     // A quote would end the script's name early and let the rest of the
     // setting become wscript's own options.
-    if (vbsFile.find(L'"') != std::wstring::npos || !IsFullPath(vbsFile)) return std::wstring();
+    if (vbsFile.find(L'"') != std::wstring::npos || !IsLocalFullPath(vbsFile)) return std::wstring();
+    // Without the data folder nothing could be told to be outside it.
+    if (dataFolder.empty()) return std::wstring();
     // Read access, or the handle would not take part in sharing at all.
     script.reset(::CreateFileW(vbsFile.c_str(), GENERIC_READ | READ_CONTROL, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     // A link itself is refused: what it leads to would not be held.
     if (!script || !IsPlainFile(script.get())) return std::wstring();
+    // A link on a local disk may still lead to a share.
     const std::wstring path = FinalPath(script.get());
-    if (path.empty()) return std::wstring();
+    if (!IsLocalFullPath(path)) return std::wstring();
     // The data folder is the user's, even should the programs lie above it.
     if (IsInside(path, FinalFolderPath(dataFolder))) return std::wstring();
     if (IsInside(path, ProgramFolder())) return path;
