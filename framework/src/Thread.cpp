@@ -8,14 +8,32 @@ unsigned __stdcall CWinThread::Start(void* self) {
     // thread is suspended): an object that the owner keeps may be gone by
     // the time the function returns.
     const bool autoDelete = thread->m_bAutoDelete != FALSE;
-    const UINT result = thread->m_pfnThreadProc(thread->m_pThreadParams);
+    const AFX_THREADPROC proc = thread->m_pfnThreadProc;
+    const LPVOID params = thread->m_pThreadParams;
+    ::SetEvent(thread->m_started.get());
+    const UINT result = proc(params);
     if (autoDelete) delete thread;
     return result;
+}
+
+CWinThread::~CWinThread() {
+    if (m_resumed) ::WaitForSingleObject(m_started.get(), INFINITE);
+}
+
+DWORD CWinThread::ResumeThread() {
+    const DWORD count = ::ResumeThread(m_hThread);
+    if (count != static_cast<DWORD>(-1)) m_resumed = true;
+    return count;
 }
 
 CWinThread* AfxBeginThread(AFX_THREADPROC proc, LPVOID param, int priority, UINT stackSize,
                            DWORD createFlags, LPSECURITY_ATTRIBUTES security) {
     auto* thread = new CWinThread(proc, param);
+    thread->m_started.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!thread->m_started) {
+        delete thread;
+        return nullptr;
+    }
     unsigned id = 0;
     // Always created suspended, so the priority is set before it runs.
     const uintptr_t handle =

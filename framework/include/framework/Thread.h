@@ -13,11 +13,13 @@ using AFX_THREADPROC = UINT (*)(LPVOID);
 class CWinThread {
 public:
     CWinThread(AFX_THREADPROC proc, LPVOID param) : m_pfnThreadProc(proc), m_pThreadParams(param) {}
-    virtual ~CWinThread() = default;
+    // Waits, if the thread was resumed, until it has read what it needs of
+    // this object: an owner may delete it right after ResumeThread.
+    virtual ~CWinThread();
     CWinThread(const CWinThread&) = delete;
     CWinThread& operator=(const CWinThread&) = delete;
 
-    DWORD ResumeThread() { return ::ResumeThread(m_hThread); }
+    DWORD ResumeThread();
 
     // Valid while the object lives; closed with it.
     HANDLE m_hThread = nullptr;
@@ -31,6 +33,10 @@ private:
     AFX_THREADPROC m_pfnThreadProc;
     LPVOID m_pThreadParams;
     win::KernelHandle m_ownedThread;
+    // Set by the thread once it no longer reads this object before its
+    // function has returned.
+    win::KernelHandle m_started;
+    bool m_resumed = false;
 };
 
 // Starts `proc(param)` on a new thread; with CREATE_SUSPENDED it waits for

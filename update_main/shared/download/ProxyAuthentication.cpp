@@ -55,6 +55,8 @@ bool CHttpClient::AuthenticateProxy(VelmoUpgradeToolDlg_Proxy& dialog) {
     if (!m_proxy.IsEmpty()) dialog.m_proxy = m_proxy;
     if (IsMainProgram && g_calledService) dialog.m_note = kCalledServiceNote;
 
+    // A stop that came first closes no dialog: none is asked for after it.
+    if (m_aborted) return false;
     // Anything but OK gives up, a dialog that could not be shown included.
     if (dialog.DoModal() != IDOK || m_aborted) return false;
     ProxyUserName = dialog.m_userName;
