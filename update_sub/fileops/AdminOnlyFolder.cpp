@@ -27,9 +27,7 @@ enum class Found { Nothing, OurFolder, Other };
 // What is at the path, looked at without following a link; a folder of ours
 // comes back held in `held`.
 Found Inspect(const std::wstring& path, win::FileHandle& held) {
-    win::FileHandle entry(::CreateFileW(path.c_str(), kHoldAccess | READ_CONTROL, kHoldSharing, nullptr,
-                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                        nullptr));
+    win::FileHandle entry = OpenItself(path, kHoldAccess | READ_CONTROL, kHoldSharing);
     if (!entry) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Found::Nothing : Found::Other;

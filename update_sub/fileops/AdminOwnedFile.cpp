@@ -19,8 +19,7 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 
 // The entry at the path itself, never what a link there leads to.
 win::FileHandle OpenEntry(const std::wstring& path, DWORD access, DWORD sharing) {
-    return win::FileHandle(::CreateFileW(path.c_str(), access | READ_CONTROL, sharing, nullptr, OPEN_EXISTING,
-                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    return OpenItself(path, access | READ_CONTROL, sharing);
 }
 
 // A link that was followed although the open asked not to (Wine follows a

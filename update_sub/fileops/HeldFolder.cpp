@@ -6,6 +6,7 @@
 
 #include "fileops/AdminOnlyFolder.h"
 #include "fileops/EntryAttributes.h"
+#include "fileops/OpenedEntry.h"
 #include "qen_lib/file.h"
 
 namespace {
@@ -14,9 +15,8 @@ namespace {
 // delete. Sharing binds only opens that may read, write or delete, so it is
 // opened to list: nobody can rename or remove it while it is held.
 win::FileHandle OpenFolder(const std::wstring& path) {
-    win::FileHandle folder(::CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
-                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    win::FileHandle folder =
+        OpenItself(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE);
     // Held, it stays what the path names.
     if (!folder || IsPlainFolder(EntryAttributes(folder.get(), path))) return folder;
     ::SetLastError(ERROR_CANT_RESOLVE_FILENAME);

@@ -9,6 +9,7 @@
 
 #include "environment/TimeStamp.h"
 #include "fileops/EntryAttributes.h"
+#include "fileops/OpenedEntry.h"
 #include "win/handle.h"
 
 namespace {
@@ -43,9 +44,8 @@ bool RandomPart(std::wstring& part) {
 // handle reached what the link leads to (Wine follows a host link on every
 // open), and renaming it would move that instead.
 win::FileHandle OpenEntry(const std::wstring& path) {
-    win::FileHandle entry(::CreateFileW(path.c_str(), DELETE | SYNCHRONIZE | FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    win::FileHandle entry = OpenItself(path, DELETE | SYNCHRONIZE | FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     BY_HANDLE_FILE_INFORMATION info = {};
     if (!entry || !::GetFileInformationByHandle(entry.get(), &info)) return {};
     const DWORD linkBit = FILE_ATTRIBUTE_REPARSE_POINT;

@@ -34,8 +34,9 @@ bool IsEscapingPart(const std::wstring& part) {
     return part.find(L':') != std::wstring::npos || IsDeviceName(part);
 }
 
-bool IsPlainFileName(const std::wstring& name) {
-    if (IsEscapingPart(name)) return false;
+// No character that Windows refuses in a file name (the part has passed
+// IsEscapingPart already).
+bool HasOnlyNameCharacters(const std::wstring& name) {
     for (const wchar_t c : name)
         if (c < 0x20 || wcschr(L"\\/*?\"<>|", c)) return false;
     return true;
@@ -95,7 +96,7 @@ CertPackageMember ClassifyCertPackageMember(const std::wstring& nameInCabinet, s
                            : _wcsicmp(parts[0].c_str(), L"cs2") == 0 ? L"cs2"
                                                                      : nullptr;
     if (!store) return CertPackageMember::Other;
-    if (!IsPlainFileName(parts[1])) return CertPackageMember::Refused;
+    if (!HasOnlyNameCharacters(parts[1])) return CertPackageMember::Refused;
     storeFile = std::wstring(store) + L'\\' + parts[1];
     return CertPackageMember::StoreFile;
 }
