@@ -26,8 +26,8 @@
 #include "certfolders/StagedCertPackage.h"
 #include "fileops/AdminOnlyFolder.h"
 #include "paths/PathConstants.h"
-#include "support/HostLink.h"
 #include "support/StateFixtures.h"
+#include "support/linux_link.h"
 
 namespace {
 
@@ -85,10 +85,13 @@ public:
         CertFolderUpdateCalls calls;
         calls.shell = FailingShell;
         calls.roots.warn = NoWarning;
-        return UpdateCertificateFolders(m_base.path(), withClient ? m_client.path() : L"", calls);
+        return UpdateCertificateFolders(m_base.path(), withClient ? Client() : L"", calls);
     }
     std::wstring Base(const wchar_t* subpath) const { return m_base.path() + subpath; }
-    std::wstring Wrap() const { return m_client / L".kvxwrap"; }
+    // The client folder, in a folder of its own.
+    std::wstring Above(const wchar_t* subpath) const { return m_above.path() + subpath; }
+    std::wstring Client() const { return m_above / L"Velmo"; }
+    std::wstring Wrap() const { return Client() + L"\\.kvxwrap"; }
     std::vector<std::wstring> Backups() const {
         std::vector<std::wstring> folders;
         for (const auto& [name, bytes] : FolderFiles(Base(CACERTS_BACKUP_SUBDIR)))
@@ -100,7 +103,7 @@ public:
 
 private:
     TempFolder m_base;
-    TempFolder m_client;
+    TempFolder m_above;
 };
 
 class CertFolderUpdateTest : public testing::Test {
@@ -282,28 +285,34 @@ TEST_F(CertFolderUpdateTest, AFailedReplacementRestoresOnlyWhatThisRunBackedUp) 
 // A link on the way to a folder of this program's is never followed: one
 // above the admin-only folders refuses the update; one at an admin-only
 // folder's place is set aside on Windows, which renames the link itself,
-// and refused here, where renaming a host link moves what it leads to.
+// and refused here, where renaming a host link moves what it leads to. A
+// link on the way to the client's stores refuses the update too.
 TEST_F(CertFolderUpdateTest, LinksOnTheWayToItsFoldersAreNeverFollowed) {
     const struct {
         const char* name;
-        const wchar_t* link;  // below the tool folder's parent
+        bool client;          // below the client folder's parent, else below the tool folder's
+        const wchar_t* link;
     } rows[] = {
-        {"the backup folder a link", L"\\VelmoUpgradeTool\\backup"},
-        {"the tool folder a link", L"\\VelmoUpgradeTool"},
+        {"the backup folder a link", false, L"\\VelmoUpgradeTool\\backup"},
+        {"the tool folder a link", false, L"\\VelmoUpgradeTool"},
+        {"the client's .kvxwrap a link", true, L"\\Velmo\\.kvxwrap"},
+        {"the client folder a link", true, L"\\Velmo"},
+        {"a folder above the client folder a link", true, L""},
     };
     for (const auto& row : rows) {
         const MachineRootCleanup cleanup(m_roots);
         Scene scene(L"good.cab");
         const TempFolder victim;
         const std::wstring target = victim / L"target";
-        const std::wstring link = scene.Base(L"\\ZRV") + row.link;
+        const std::wstring link = row.client ? scene.Above(row.link) : scene.Base(L"\\ZRV") + row.link;
         // The victim holds what was at the link's place, so the run finds its
         // package through the link.
         if (testing_support::exists(link)) {
             ASSERT_TRUE(MoveFileExW(link.c_str(), target.c_str(), 0)) << row.name;
         }
         WriteFileBytes(target + L"\\victim.txt", "victim's file");
-        ASSERT_TRUE(MakeHostLink(link, target)) << row.name;
+        const testing_support::LinuxLink planted(link, target);
+        ASSERT_TRUE(planted.Made()) << row.name;
         const auto before = FolderFiles(target);
         EXPECT_FALSE(scene.Update()) << row.name;
         EXPECT_EQ(FolderFiles(target), before) << row.name;

@@ -125,13 +125,12 @@ std::wstring TestProgramFolder() {
 
 ScriptBesideTheProgram::ScriptBesideTheProgram(const std::string& text) {
     static int counter = 0;
-    m_folder = TestProgramFolder() + L"\\vut-script-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-               std::to_wstring(++counter);
-    m_path = m_folder + L"\\deploy.vbs";
+    m_path = TestProgramFolder() + L"\\vut-script-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+             std::to_wstring(++counter) + L".vbs";
     WriteFileBytes(m_path, text);
 }
 
-ScriptBesideTheProgram::~ScriptBesideTheProgram() { RemoveTree(m_folder); }
+ScriptBesideTheProgram::~ScriptBesideTheProgram() { DeleteFileW(m_path.c_str()); }
 
 std::wstring PlantedLinks() {
     std::wstring path = L"Z:" + std::wstring(INSTALL_LINKS, INSTALL_LINKS + std::strlen(INSTALL_LINKS));

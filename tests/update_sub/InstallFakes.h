@@ -110,8 +110,8 @@ private:
 // programs: the deployment's script may run from there.
 std::wstring TestProgramFolder();
 
-// A script in a folder of the test's own beside the test program, removed
-// with that folder at the end.
+// A script of the test's own directly beside the test program, removed at
+// the end.
 class ScriptBesideTheProgram {
 public:
     explicit ScriptBesideTheProgram(const std::string& text = "WScript.Quit 0\r\n");
@@ -122,7 +122,6 @@ public:
     const std::wstring& path() const { return m_path; }
 
 private:
-    std::wstring m_folder;
     std::wstring m_path;
 };
 

@@ -141,12 +141,13 @@ TEST(UninstallOldClient, RegistryUpTo210ElseOneCheckedMsiExecOrder) {
     }
 }
 
-// Runs from beside the programs only, judged by where the file really is.
-// Windows only: a script elsewhere that SYSTEM, the Administrators or
-// TrustedInstaller own, with every folder above it, runs too; Wine keeps no
+// Runs from directly beside the programs only, judged by where the file
+// really is. Windows only: a script elsewhere that SYSTEM, the Administrators
+// or TrustedInstaller own, with every folder above it, and that nobody else
+// may change, runs too (EntrySecurityTest judges such lists); Wine keeps no
 // owners, so there every such file reads as a user's and is refused.
 TEST(RunVbsFile, OnlyFromBesideTheProgramsByTheHeldFilesFinalPath) {
-    const std::wstring beside = TestProgramFolder() + L"\\script-beside";
+    const std::wstring beside = TestProgramFolder() + L"\\vut-beside-";
     const std::wstring links = PlantedLinks();
     TempFolder elsewhere, data;
     WriteFileBytes(elsewhere / L"deploy.vbs", "WScript.Quit 0\r\n");
@@ -156,19 +157,20 @@ TEST(RunVbsFile, OnlyFromBesideTheProgramsByTheHeldFilesFinalPath) {
         std::wstring vbsFile;
         bool runs;  // as beside\deploy.vbs; else refused and named
     };
-    const std::wstring script = beside + L"\\deploy.vbs";
+    const std::wstring script = beside + L"deploy.vbs";
     const Case cases[] = {
         {"beside the programs", script, true},
-        {"through a link that leads beside the programs", links + L"\\to-programs\\deploy.vbs", true},
-        {"beside the programs through a link that leads out", beside + L"\\to-outside\\deploy.vbs", false},
-        {"a file link beside the programs that leads out", beside + L"\\outside.vbs", false},
+        {"through a link that leads beside the programs", links + L"\\to-programs\\vut-beside-deploy.vbs", true},
+        {"in a folder below the programs' folder", beside + L"below\\deploy.vbs", false},
+        {"beside the programs through a link that leads out", beside + L"to-outside\\deploy.vbs", false},
+        {"a file link beside the programs that leads out", beside + L"outside.vbs", false},
         {"in the data folder", data / L"deploy.vbs", false},
         {"elsewhere, a user's file", elsewhere / L"deploy.vbs", false},
         {"relative", L"deploy.vbs", false},
         {"drive-relative", script.substr(2), false},
         {"drive without a separator", script.substr(0, 2) + script.substr(3), false},
-        {"missing", beside + L"\\missing.vbs", false},
-        {"a folder", beside + L"\\folder.vbs", false},
+        {"missing", beside + L"missing.vbs", false},
+        {"a folder", beside + L"folder.vbs", false},
         {"a quote", script + L"\" //E:jscript C:\\x.js", false},
         {"a quote only", L"\"" + script + L"\"", false},
     };
@@ -186,7 +188,7 @@ TEST(RunVbsFile, OnlyFromBesideTheProgramsByTheHeldFilesFinalPath) {
     EXPECT_TRUE(refused.empty()) << "no setting, nothing to name";
     // A data folder that lies among the programs is still the user's, and
     // without the data folder nothing can be told to lie outside it.
-    EXPECT_FALSE(RunVbsFile(runner, script, beside, refused));
+    EXPECT_FALSE(RunVbsFile(runner, script, TestProgramFolder(), refused));
     EXPECT_FALSE(RunVbsFile(runner, script, L"", refused));
     // A share is refused before it is opened. Only Windows can show that it
     // is never asked; Wine reaches no share here.

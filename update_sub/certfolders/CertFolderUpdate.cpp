@@ -4,6 +4,7 @@
 
 #include "certfolders/StagedCertPackage.h"
 #include "environment/TimeStamp.h"
+#include "fileops/ClientFolder.h"
 #include "fileops/HeldFolder.h"
 #include "fileops/RenameLeftover.h"
 #include "paths/PathConstants.h"
@@ -89,6 +90,9 @@ bool UpdateCertificateFolders(const std::wstring& baseFolder, const std::wstring
                               const CertFolderUpdateCalls& calls) {
     CertIndexPaths installed;
     if (!installed.Build(clientDir.c_str())) return false;
+    // Held to the end: the stores' files are deleted by name below it.
+    HeldFolder client;
+    if (!HoldClientFolder(clientDir, client)) return false;
     for (const StoreFolder& store : StoresOf(installed))
         if (!ClearRenameLeftover(store.installed.str())) return false;
     StagedCertPackage package(baseFolder);

@@ -21,14 +21,16 @@ struct CertFolderUpdateCalls {
 // The app's one call, after the client folder has been read again (a setup
 // may have just installed the client). True when the package is not newer
 // than the client's stores, or when both folders were replaced; the roots'
-// registration does not change the result. First, what an earlier round
-// trip left under ".rename" is cleared (ClearRenameLeftover). False when the
-// client folder is empty, a leftover cannot be cleared, the package does not
-// stage (signer, extraction, stores), its counters cannot be read, or the
-// backup or the replacement fails; a replacement that fails after a folder
-// was changed puts both folders back from the backup. The backup folder and
-// every admin-only folder above it (HeldFolder, kept when ours) are held
-// from the copy to the end.
+// registration does not change the result. The client folder and its
+// ".kvxwrap" are held from the start (HoldClientFolder); then what an earlier
+// round trip left under ".rename" is cleared (ClearRenameLeftover). False
+// when the client folder is empty, it, a folder above it or ".kvxwrap" is a
+// link, a leftover cannot be cleared, the package does not stage (signer,
+// extraction, stores), its counters cannot be read, or the backup or the
+// replacement fails; a replacement that fails after a folder was changed
+// puts both folders back from the backup. The backup folder and every
+// admin-only folder above it (HeldFolder, kept when ours) are held from the
+// copy to the end.
 bool UpdateCertificateFolders(const std::wstring& baseFolder, const std::wstring& clientDir,
                               const CertFolderUpdateCalls& calls = {});
 

@@ -5,6 +5,7 @@
 #include <sddl.h>
 
 #include "fileops/EntryAttributes.h"
+#include "fileops/EntrySecurity.h"
 #include "fileops/OpenedEntry.h"
 #include "fileops/SetAside.h"
 #include "qen_lib/file.h"
@@ -32,9 +33,8 @@ Found Inspect(const std::wstring& path, win::FileHandle& held) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Found::Nothing : Found::Other;
     }
-    if (!IsPlainFolder(EntryAttributes(entry.get(), path)) ||
-        !HasTrustedOwner(entry.get(), TrustedOwners::SystemOrAdministrators))
-        return Found::Other;
+    // Ours gives nobody else anything: our folders' lists say so.
+    if (!IsPlainFolder(EntryAttributes(entry.get(), path)) || !IsOwnEntry(entry.get(), 0)) return Found::Other;
     held = std::move(entry);
     return Found::OurFolder;
 }

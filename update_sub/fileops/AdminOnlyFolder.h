@@ -21,8 +21,9 @@
 win::FileHandle CreateAdminOnlyFolder(const std::wstring& path);
 
 // Makes the path a new, empty folder as above. A folder of this program's
-// from an earlier run (a real folder owned by SYSTEM or the Administrators)
-// is removed first; anything else there (a folder someone else made, a link,
+// from an earlier run (a real folder owned by SYSTEM or the Administrators
+// whose protected list gives nobody else anything: IsOwnEntry) is removed
+// first; anything else there (a folder someone else made, a link,
 // a file) is set aside (SetAside), never opened, followed or emptied:
 // emptying what a user made could be led through a link to delete elsewhere.
 // Empty, with the last error, when either fails.

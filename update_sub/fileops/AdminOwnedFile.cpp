@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "fileops/EntrySecurity.h"
 #include "fileops/OpenedEntry.h"
 #include "fileops/SetAside.h"
 #include "win/handle.h"
@@ -14,6 +15,8 @@ namespace {
 // Owner Administrators; the list protected from the folder's entries; full
 // control for SYSTEM and the Administrators, reading for users.
 constexpr wchar_t kReadableByUsers[] = L"O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BU)";
+// What that list gives others; a file that gives them more is not ours.
+constexpr ACCESS_MASK kUsersRights = FILE_GENERIC_READ;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -45,7 +48,7 @@ Found Inspect(const std::wstring& path) {
     const win::FileHandle entry = OpenEntry(path, 0, kShareAll);
     if (!entry) return ::GetLastError() == ERROR_FILE_NOT_FOUND ? Found::Nothing : Found::Other;
     if (LeadsElsewhere(entry.get(), path)) return Found::FollowedLink;
-    const bool ours = IsPlainFile(entry.get()) && HasTrustedOwner(entry.get(), TrustedOwners::SystemOrAdministrators);
+    const bool ours = IsPlainFile(entry.get()) && IsOwnEntry(entry.get(), kUsersRights);
     return ours ? Found::OurFile : Found::Other;
 }
 

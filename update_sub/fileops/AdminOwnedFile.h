@@ -7,8 +7,9 @@
 #include <string>
 
 // Makes the path name a file of ours. One that is there stays when it is a
-// plain file with one name, owned by SYSTEM or the Administrators; anything
-// else (a link, a folder, a file with another name or another owner) is set
+// plain file with one name, owned by SYSTEM or the Administrators, whose
+// protected list lets others do no more than read it (IsOwnEntry); anything
+// else (a link, a folder, a file with another name, owner or list) is set
 // aside unread, and a new empty file is made, owned by the Administrators,
 // that users may only read. A link that the system follows even when asked
 // not to (Wine does so for a link to a file) cannot be moved without the

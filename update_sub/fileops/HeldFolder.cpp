@@ -1,6 +1,7 @@
 #include "fileops/HeldFolder.h"
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 
@@ -54,6 +55,26 @@ bool HeldFolder::Make(const std::wstring& base, const std::wstring& subpath, int
         m_held.push_back(std::move(folder));
     }
     m_path = path;
+    return true;
+}
+
+bool HeldFolder::HoldExisting(const std::wstring& path) {
+    Release();
+    m_path.clear();
+    const wchar_t* afterRoot = ::PathSkipRootW(path.c_str());
+    if (!afterRoot) {
+        ::SetLastError(ERROR_BAD_PATHNAME);
+        return false;
+    }
+    std::wstring folder = path.substr(0, static_cast<std::size_t>(afterRoot - path.c_str()));
+    for (const std::wstring& name : FolderNames(afterRoot)) {
+        if (folder.back() != L'\\') folder += L'\\';
+        folder += name;
+        win::FileHandle held = OpenFolder(folder);
+        if (!held) return Failed();
+        m_held.push_back(std::move(held));
+    }
+    m_path = folder;
     return true;
 }
 

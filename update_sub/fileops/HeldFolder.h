@@ -1,9 +1,10 @@
 #pragma once
 // A folder that this program, running elevated, works in below the common
-// application-data folder, held open without delete sharing from when it is
-// made until its last use, with every folder on the way down to it: while
-// held, none of them can be renamed, removed or swapped for a link, so a
-// path below the base keeps naming what was checked.
+// application-data folder, or one of the client's that it uses by name, held
+// open without delete sharing from when it is made or found until its last
+// use, with every folder on the way down to it: while held, none of them can
+// be renamed, removed or swapped for a link, so a path below it keeps naming
+// what was checked.
 #include <string>
 #include <vector>
 
@@ -29,13 +30,20 @@ public:
     // used: ERROR_CANT_RESOLVE_FILENAME), holding nothing.
     bool Make(const std::wstring& base, const std::wstring& subpath, int adminOnly, Last last);
 
+    // Holds the folder `path` ("C:\..." or "\\server\share\...") and every
+    // folder from its root down to it, making none: each must be there and
+    // be a real folder, not a link. False, with the last error, at the first
+    // that fails (ERROR_CANT_RESOLVE_FILENAME for a link or a file), holding
+    // nothing; a relative path fails with ERROR_BAD_PATHNAME.
+    bool HoldExisting(const std::wstring& path);
+
     // Removes the folder with everything in it, while the folders above are
     // still held, then lets them go. Nothing when nothing is held.
     void Remove();
     // Lets every folder go; they stay.
     void Release() { m_held.clear(); }
 
-    // Empty until Make succeeds.
+    // Empty until Make or HoldExisting succeeds.
     const std::wstring& Path() const { return m_path; }
 
 private:

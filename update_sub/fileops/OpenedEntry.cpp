@@ -1,23 +1,8 @@
 #include "fileops/OpenedEntry.h"
 
-#include <aclapi.h>
-#include <sddl.h>
-
 #include <string>
 
-#include "win/handle.h"
-
 namespace {
-
-// NT SERVICE\TrustedInstaller: a service SID, not one of the well-known ones.
-constexpr wchar_t kTrustedInstaller[] = L"S-1-5-80-956008885-3418522649-1831038044-1850103062-2771634587";
-
-bool IsTrustedInstaller(PSID sid) {
-    PSID trustedInstaller = nullptr;
-    if (!::ConvertStringSidToSidW(kTrustedInstaller, &trustedInstaller)) return false;
-    const win::LocalMemory held(trustedInstaller);
-    return ::EqualSid(sid, trustedInstaller) != FALSE;
-}
 
 // "\\?\C:\a" as "C:\a", "\\?\UNC\server\a" as "\\server\a".
 std::wstring WithoutLongPathPrefix(const std::wstring& path) {
@@ -38,17 +23,6 @@ bool IsPlainFile(HANDLE entry) {
     if (!::GetFileInformationByHandle(entry, &info)) return false;
     const DWORD notPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
     return (info.dwFileAttributes & notPlain) == 0 && info.nNumberOfLinks == 1;
-}
-
-bool HasTrustedOwner(HANDLE entry, TrustedOwners owners) {
-    PSID owner = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (::GetSecurityInfo(entry, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
-                          &descriptor) != ERROR_SUCCESS)
-        return false;
-    const win::LocalMemory held(descriptor);
-    if (::IsWellKnownSid(owner, WinLocalSystemSid) || ::IsWellKnownSid(owner, WinBuiltinAdministratorsSid)) return true;
-    return owners == TrustedOwners::SystemAdministratorsOrTrustedInstaller && IsTrustedInstaller(owner);
 }
 
 std::wstring FinalPath(HANDLE entry) {

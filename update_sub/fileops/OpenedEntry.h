@@ -1,7 +1,7 @@
 #pragma once
-// What a handle tells of the file or folder it has open: its kind, its owner
-// and where it really is, so that what is judged is what was opened, not
-// what a path names a moment later.
+// What a handle tells of the file or folder it has open: its kind and where
+// it really is, so that what is judged is what was opened, not what a path
+// names a moment later (its owner and access list: EntrySecurity).
 #include <windows.h>
 
 #include <string>
@@ -15,17 +15,6 @@ win::FileHandle OpenItself(const std::wstring& path, DWORD access, DWORD sharing
 // Not a folder, not a link (a reparse point), and no second name: a hard
 // link would lead a write to the file of its other name.
 bool IsPlainFile(HANDLE entry);
-
-enum class TrustedOwners {
-    SystemOrAdministrators,
-    // Also TrustedInstaller, which owns what Windows itself installs.
-    SystemAdministratorsOrTrustedInstaller,
-};
-
-// Owned by one of `owners`; the handle needs READ_CONTROL. False too when the
-// owner cannot be read. Wine keeps no owners: there every entry reads back
-// owned by the Wine user, and none passes.
-bool HasTrustedOwner(HANDLE entry, TrustedOwners owners);
 
 // Where the open file or folder really is, links in its path followed, as
 // "C:\..." or "\\server\..."; empty when it cannot be had.

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "environment/VersionNumber.h"
+#include "fileops/ClientFolder.h"
 #include "qen_lib/file.h"
 
 bool IsClientInitDue(const std::wstring& versionText) {
@@ -17,6 +18,9 @@ bool IsClientInitDue(const std::wstring& versionText) {
 bool LaunchClientInit(ProgramRunner& runner, EnvironmentInfo& environment, const std::wstring& clientIni) {
     environment.ReadInstalledVersion(clientIni);
     if (environment.directory.empty()) return false;
+    // Held while it runs: it runs with our rights, by name in that folder.
+    HeldFolder client;
+    if (!HoldClientFolder(environment.directory, client)) return false;
     const std::wstring program = environment.directory + L"\\VelmoInit.exe";
     return qen_lib::file::file_exists(program) && RunAndWait(runner, program, L"");
 }

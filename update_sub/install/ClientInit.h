@@ -11,6 +11,7 @@
 bool IsClientInitDue(const std::wstring& versionText);
 
 // Reads the client's INI file at `clientIni` again into `environment` and
-// runs the client folder's VelmoInit.exe when it is a file; false when it did
-// not run.
+// runs the client folder's VelmoInit.exe when it is a file, with the folder
+// held (HoldClientFolder); false when it did not run, a link on the way to
+// the folder included.
 bool LaunchClientInit(ProgramRunner& runner, EnvironmentInfo& environment, const std::wstring& clientIni);

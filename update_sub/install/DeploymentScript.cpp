@@ -3,12 +3,11 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "fileops/EntrySecurity.h"
 #include "fileops/OpenedEntry.h"
 #include "win/handle.h"
 
 namespace {
-
-constexpr TrustedOwners kScriptOwners = TrustedOwners::SystemAdministratorsOrTrustedInstaller;
 
 // "C:\...": a relative or drive-relative name would be looked for in
 // whatever folder is current, and a share's server says what it likes of
@@ -45,19 +44,25 @@ bool IsInside(const std::wstring& path, const std::wstring& folder) {
     return ::CompareStringOrdinal(path.c_str(), length, folder.c_str(), length, TRUE) == CSTR_EQUAL;
 }
 
-// The file's owner and that of every folder above it, its root included.
+// In the folder itself, not in one below it, which a user may have made.
+bool IsDirectlyIn(const std::wstring& path, const std::wstring& folder) {
+    return IsInside(path, folder) && path.find(L'\\', folder.size() + 1) == std::wstring::npos;
+}
+
+// The file and every folder above it, its root included: owned by the
+// machine's own accounts, and nobody else may change any of them.
 bool TrustedUpToTheRoot(HANDLE script, const std::wstring& path) {
-    if (!HasTrustedOwner(script, kScriptOwners)) return false;
+    if (!OnlyTrustedMayChangeEntry(script)) return false;
     const wchar_t* afterRoot = ::PathSkipRootW(path.c_str());
     if (!afterRoot) return false;
     const std::size_t rootLength = static_cast<std::size_t>(afterRoot - path.c_str());
     for (std::size_t end = path.find_last_of(L'\\'); end != std::wstring::npos && end >= rootLength;
          end = path.find_last_of(L'\\', end - 1)) {
         const win::FileHandle folder = OpenFolder(path.substr(0, end));
-        if (!folder || !HasTrustedOwner(folder.get(), kScriptOwners)) return false;
+        if (!folder || !OnlyTrustedMayChangeEntry(folder.get())) return false;
     }
     const win::FileHandle root = OpenFolder(path.substr(0, rootLength));
-    return root && HasTrustedOwner(root.get(), kScriptOwners);
+    return root && OnlyTrustedMayChangeEntry(root.get());
 }
 
 // The final path of the script, held in `script`; empty when it may not run.
@@ -77,7 +82,7 @@ std::wstring CheckedScript(const std::wstring& vbsFile, const std::wstring& data
     if (!IsLocalFullPath(path)) return std::wstring();
     // The data folder is the user's, even should the programs lie above it.
     if (IsInside(path, FinalFolderPath(dataFolder))) return std::wstring();
-    if (IsInside(path, ProgramFolder())) return path;
+    if (IsDirectlyIn(path, ProgramFolder())) return path;
     return TrustedUpToTheRoot(script.get(), path) ? path : std::wstring();
 }
 

@@ -1,13 +1,16 @@
 #pragma once
 // The deployment's script, [APP] vbs_file, which wscript runs with our
 // rights. The setting comes from a file that a user may change, so the
-// script runs only from where no user can write: this program's own folder
-// (where the installer puts both programs), or a place outside the tool's
+// script runs only from where no user can write: directly in this program's
+// own folder (where the installer puts both programs; whoever may write
+// there could put a DLL beside the program already), never in a folder
+// below it, which a user may have made; or from a place outside the tool's
 // data folder where SYSTEM, the Administrators or TrustedInstaller own the
-// file and every folder above it. What is judged is the file held open,
-// without write or delete sharing, by its final path, links in its folders
-// followed; wscript gets that path, and the file stays held until wscript
-// has ended, so that what runs is what was judged.
+// file and every folder above it, and nobody else may change any of them
+// (OnlyTrustedMayChange). What is judged is the file held open, without
+// write or delete sharing, by its final path, links in its folders followed;
+// wscript gets that path, and the file stays held until wscript has ended,
+// so that what runs is what was judged.
 #include <string>
 #include <vector>
 

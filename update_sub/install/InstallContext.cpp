@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "fileops/AdminOwnedFile.h"
+#include "fileops/ClientFolder.h"
 #include "paths/PathConstants.h"
 #include "qen_lib/file.h"
 
@@ -42,7 +43,8 @@ bool CInstallContext::CopyClientIni(const std::wstring& clientIniPath) {
 }
 
 bool CInstallContext::SavePropertiesFile() {
-    return !m_clientDirectory.empty() &&
+    HeldFolder client;
+    return !m_clientDirectory.empty() && HoldClientFolder(m_clientDirectory, client) &&
            CopyIntoToolFolder(m_clientDirectory + L"\\.kvxwrap\\.properties", L".properties");
 }
 

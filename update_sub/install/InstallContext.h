@@ -34,7 +34,8 @@ public:
     // the option file, byte for byte.
     bool CopyClientIni(const std::wstring& clientIniPath);
     // Copies the client's ".kvxwrap\.properties" into the tool folder, byte
-    // for byte whatever its encoding.
+    // for byte whatever its encoding, with the client folder held
+    // (HoldClientFolder): never through a link on the way to it.
     bool SavePropertiesFile();
     // [OPTION] ETaxTOOL and ZAVAZuvaz as 1 or 0; true when both were written.
     bool WriteOptionToolFlags(bool etaxFound, bool zavaZuvazFound);
