@@ -323,7 +323,9 @@ TEST(FinishRun, AuxiliaryUpdateAcceptedShowsOnlyWhatTheSecondaryProgramCannot) {
         results.message2 = L"注意";
         results.checkFailed = row.checkFailed;
         const Outcome outcome = Finish(results, actions);
-        if (!outcome.ended) EXPECT_EQ(outcome.ending, RunEnding::ClearOrders);
+        if (!outcome.ended) {
+            EXPECT_EQ(outcome.ending, RunEnding::ClearOrders);
+        }
         EXPECT_EQ(outcome.exitCode, row.exitCode) << row.root << " " << row.starts << " " << row.checkFailed;
         EXPECT_EQ(actions.shown, row.shown) << row.root << " " << row.starts << " " << row.checkFailed;
     }
