@@ -21,6 +21,22 @@ BOOL CALLBACK FindDialogWindow(HWND hwnd, LPARAM param) {
     return FALSE;
 }
 
+LRESULT CALLBACK RefuseWindow(int code, WPARAM wParam, LPARAM lParam) {
+    return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// While it lives, no window can be created on this thread.
+class WindowRefusal {
+public:
+    WindowRefusal() : m_hook(SetWindowsHookExW(WH_CBT, RefuseWindow, nullptr, GetCurrentThreadId())) {}
+    ~WindowRefusal() { UnhookWindowsHookEx(m_hook); }
+    WindowRefusal(const WindowRefusal&) = delete;
+    WindowRefusal& operator=(const WindowRefusal&) = delete;
+
+private:
+    HHOOK m_hook;
+};
+
 }  // namespace
 
 HWND WaitForDialogWhere(DWORD processId, const std::function<bool(HWND)>& matches, DWORD timeoutMs) {
@@ -70,5 +86,15 @@ DialogDriver::DialogDriver(std::function<void(HWND)> drive, int controlId, DWORD
       }) {}
 
 DialogDriver::~DialogDriver() { m_thread.join(); }
+
+void ShowAndEndAs(int result, int controlId, const std::function<void()>& show) {
+    if (result == -1) {
+        const WindowRefusal refusal;
+        show();
+        return;
+    }
+    const DialogDriver driver([result](HWND dialog) { PostMessageW(dialog, WM_COMMAND, result, 0); }, controlId);
+    show();
+}
 
 }  // namespace testing_support

@@ -38,6 +38,13 @@ private:
     bool m_found = false;
 };
 
+// Runs `show`, which shows a dialog of this process that has a control with
+// `controlId`, and ends that dialog with `result` as a command would (its
+// close button gives IDCANCEL, Enter IDOK). With -1 no dialog is shown at
+// all: every window of this thread is refused while `show` runs, as on a
+// desktop that cannot show one, and DialogBox gives -1.
+void ShowAndEndAs(int result, int controlId, const std::function<void()>& show);
+
 // Saves what the screen shows of the window as <artifacts>/screenshots/NAME.png.
 bool SaveScreenshot(HWND hwnd, const std::wstring& name);
 

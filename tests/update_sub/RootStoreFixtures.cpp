@@ -48,8 +48,11 @@ std::vector<std::string> CertFiles(const std::wstring& folder) {
 const std::wstring& GoodPackage() {
     static const testing_support::TempFolder folder;
     // Empty when it does not unpack: the cases then find no roots.
-    static const std::wstring path =
-        ExtractCertPackage(PackageFixture(L"good.cab").c_str(), folder.path().c_str()) ? folder.path() : L"";
+    static const std::wstring path = [] {
+        CertPackageFolder unpacked;
+        return ExtractCertPackage(PackageFixture(L"good.cab").c_str(), folder.path().c_str(), unpacked) ? folder.path()
+                                                                                                      : L"";
+    }();
     return path;
 }
 

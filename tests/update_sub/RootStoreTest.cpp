@@ -85,7 +85,8 @@ TEST_F(RootStoreTest, ACertificateIsRegisteredOnceAndEachFailureWarned) {
 // its store result.
 TEST_F(RootStoreTest, AStoreIsRegisteredWholeOrNotAtAll) {
     TempFolder spoiled;
-    ASSERT_TRUE(ExtractCertPackage(PackageFixture(L"spoiled.cab").c_str(), spoiled.path().c_str()));
+    CertPackageFolder unpacked;
+    ASSERT_TRUE(ExtractCertPackage(PackageFixture(L"spoiled.cab").c_str(), spoiled.path().c_str(), unpacked));
     g_warnings.clear();
     EXPECT_EQ(RegisterStoreRoots(spoiled / L"cs1", Target()), 7);
     EXPECT_EQ(g_warnings, Warnings(kFailed + L"証明書保管庫が改ざんされています。"));

@@ -1,6 +1,7 @@
-// The application's own closing dialog: closing it ends the process with
-// exit code 1. It runs in a child process of the test (a death test), whose
-// own driver closes the dialog as a user would.
+// The application's own closing dialog ends the process with exit code 1
+// however it ends: closed, with another result, or never shown (-1). It runs
+// in a child process of the test (a death test), whose own driver ends the
+// dialog.
 #include <gtest/gtest.h>
 
 #include "messages/UserMessages.h"
@@ -10,13 +11,15 @@
 
 using namespace testing_support;
 
-TEST(AppDialogsDeathTest, ClosingTheClosingDialogEndsTheProcessWithExitCode1) {
+TEST(AppDialogsDeathTest, TheClosingDialogEndsTheProcessWithExitCode1HoweverItEnds) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            DialogDriver driver([](HWND hwnd) { Click(hwnd, IDCANCEL); }, IDC_NOTICE);
-            CVelmoUpgradeToolApp app;
-            app.ShowCloseAndExit(ErrorText(K818));
-        },
-        testing::ExitedWithCode(1), "");
+    for (const int result : {IDCANCEL, IDOK, -1}) {
+        EXPECT_EXIT(ShowAndEndAs(result, IDC_NOTICE,
+                                 [] {
+                                     CVelmoUpgradeToolApp app;
+                                     app.ShowCloseAndExit(ErrorText(K818));
+                                 }),
+                    testing::ExitedWithCode(1), "")
+            << result;
+    }
 }

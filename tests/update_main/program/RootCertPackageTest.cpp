@@ -3,13 +3,18 @@
 // below a temporary data folder.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "certpackage/CertIndexPaths.h"
 #include "certpackage/CertPackageExtraction.h"
 #include "messages/UserMessages.h"
 #include "paths/PathConstants.h"
 #include "rootcerts/RootCertPackage.h"
+#include "support/HostLink.h"
 #include "support/ProgramRun.h"
 #include "support/StateFixtures.h"
 #include "support/linux_link.h"
@@ -21,6 +26,38 @@ using testing_support::write_bytes;
 namespace {
 
 std::wstring Package(const wchar_t* name) { return testing_support::BuildTreePath(CERT_PACKAGE_FIXTURES) + L"\\" + name; }
+
+// While it lives, the extraction's iteration does `first` before the first
+// notification of the platform: what another program may do once the
+// extraction has begun.
+class InterceptedIteration {
+public:
+    explicit InterceptedIteration(std::function<void()> first)
+        : m_first(std::move(first)), m_platform(std::exchange(detail::CabinetIteration(), &Iterate)) {
+        s_current = this;
+    }
+    ~InterceptedIteration() { detail::CabinetIteration() = m_platform; }
+    InterceptedIteration(const InterceptedIteration&) = delete;
+    InterceptedIteration& operator=(const InterceptedIteration&) = delete;
+
+private:
+    static BOOL WINAPI Iterate(PCWSTR cabinet, DWORD reserved, PSP_FILE_CALLBACK_W callback, PVOID context) {
+        s_current->m_callback = callback;
+        s_current->m_context = context;
+        return s_current->m_platform(cabinet, reserved, &Notify, s_current);
+    }
+    static UINT CALLBACK Notify(PVOID self, UINT notification, UINT_PTR param1, UINT_PTR param2) {
+        auto& iteration = *static_cast<InterceptedIteration*>(self);
+        if (iteration.m_first) std::exchange(iteration.m_first, nullptr)();
+        return iteration.m_callback(iteration.m_context, notification, param1, param2);
+    }
+
+    static inline InterceptedIteration* s_current = nullptr;
+    std::function<void()> m_first;
+    detail::IterateCabinet m_platform;
+    PSP_FILE_CALLBACK_W m_callback = nullptr;
+    PVOID m_context = nullptr;
+};
 
 class RootCertPackageTest : public testing::Test {
 protected:
@@ -117,6 +154,49 @@ TEST_F(RootCertPackageTest, APackageFolderThatIsALinkIsNeverEntered) {
     EXPECT_EQ(used != 0, !link.Made());
     EXPECT_EQ(m_message, used ? CString() : ErrorText(K604));
     EXPECT_EQ(used != 0, exists(PackageFolder() + L"\\cs1\\indexV2.txt"));
+}
+
+// A store folder swapped for a link once the extraction has begun: nothing
+// is written where the link leads, and the package is refused. Held, the
+// folder cannot be renamed on Windows; only a rename from Wine's host side,
+// which ignores sharing, gets past the hold, and shows that nothing is
+// written by a path that no longer leads to the folder held.
+TEST_F(RootCertPackageTest, AStoreFolderSwappedForALinkDuringTheExtractionIsNeverWritten) {
+    TempFolder elsewhere;
+    write_bytes(elsewhere / L"kept.txt", "k");
+    const std::wstring cs1 = PackageFolder() + L"\\cs1";
+    std::optional<testing_support::LinuxLink> link;
+    {
+        const InterceptedIteration swap([&] {
+            if (RenameOnHost(cs1, cs1 + L".moved")) link.emplace(cs1, elsewhere.path());
+        });
+        EXPECT_EQ(Check(L"good.cab", 12, 7), 0);
+    }
+    ASSERT_TRUE(link && link->Made()) << "no host link could be made";
+    EXPECT_EQ(m_message, ErrorText(K604));
+    EXPECT_EQ(FolderFiles(elsewhere.path()), (std::map<std::wstring, std::string>{{L"kept.txt", "k"}}));
+}
+
+// Every name that Win32 takes for a device. Not through cabinets: Wine reads
+// a member's name in the ANSI code page (932), which has no superscript
+// digits, and fails the extraction of "CON .cer" on the device itself, so a
+// cabinet could not tell this check from the platform.
+TEST(ClassifyCertPackageMember, DeviceNamesAreRefused) {
+    struct Row {
+        const wchar_t* name;
+        CertPackageMember member;
+    };
+    const Row rows[] = {
+        {L"cs1\\COM\u00B9.cer", CertPackageMember::Refused}, {L"cs1\\com\u00B2", CertPackageMember::Refused},
+        {L"cs2\\LPT\u00B3.txt", CertPackageMember::Refused}, {L"cs1\\lpt\u00B9", CertPackageMember::Refused},
+        {L"cs1\\CON .cer", CertPackageMember::Refused},      {L"cs2\\nul  .cer", CertPackageMember::Refused},
+        {L"cs1\\COM\u2074.cer", CertPackageMember::StoreFile}, {L"cs1\\COM\u00B9x.cer", CertPackageMember::StoreFile},
+        {L"cs1\\CONx .cer", CertPackageMember::StoreFile},
+    };
+    for (const Row& row : rows) {
+        std::wstring storeFile;
+        EXPECT_EQ(ClassifyCertPackageMember(row.name, storeFile), row.member) << testing::PrintToString(row.name);
+    }
 }
 
 TEST(ReadIndexNumber, OnlyAWholeNumberOnTheFirstLineCounts) {

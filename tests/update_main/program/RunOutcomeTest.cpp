@@ -271,7 +271,7 @@ TEST(FinishRun, RootCertificateUpdateThatCannotStartEndsWithTheSmallDialog) {
     results.rootCertUpdate = true;
     const Outcome outcome = Finish(results, actions);
     EXPECT_TRUE(outcome.ended);
-    EXPECT_EQ(actions.shown.back(), L"smallCloseAndExit:" + RootCertUpdateFailedText().str());
+    EXPECT_EQ(actions.shown.back(), L"smallCloseAndExit:" + UpdateFailedText(true, false).str());
 }
 
 TEST(FinishRun, RootCertificateUpdateDeclinedOnlyCloses) {
@@ -286,9 +286,11 @@ TEST(FinishRun, RootCertificateUpdateDeclinedOnlyCloses) {
 // The secondary program reports on the auxiliary update itself; a start that
 // failed, or an error of the check, is this program's to show, and the run
 // ends with a nonzero code. The rules' texts are no error: a started update
-// then ends without a dialog and with the framework's code.
+// then ends without a dialog and with the framework's code. A start that
+// failed names every update that was chosen, the root certificates first.
 TEST(FinishRun, AuxiliaryUpdateAcceptedShowsOnlyWhatTheSecondaryProgramCannot) {
     struct Row {
+        bool root;  // the root-certificate update was offered and accepted too
         BOOL starts;
         const wchar_t* message;
         bool checkFailed;
@@ -296,29 +298,36 @@ TEST(FinishRun, AuxiliaryUpdateAcceptedShowsOnlyWhatTheSecondaryProgramCannot) {
         int exitCode;
     };
     const std::wstring k600 = ErrorText(K600).str();
-    const std::wstring notStarted = L"smallCloseAndExit:" + AuxAppUpdateFailedText().str();
+    const std::wstring notStarted = L"smallCloseAndExit:" + UpdateFailedText(false, true).str();
+    const std::wstring neitherStarted = L"smallCloseAndExit:" + UpdateFailedText(true, true).str();
     const wchar_t* const ruleText = L"お使いの「Velmoご利用ソフト」は最新です。\n";
     const Row rows[] = {
-        {TRUE, L"", false, {kAuxQuestion, L"sub"}, 0},
-        {FALSE, L"", false, {kAuxQuestion, L"sub", notStarted}, 1},
-        {TRUE, ruleText, false, {kAuxQuestion, L"sub"}, 0},
-        {FALSE, ruleText, false, {kAuxQuestion, L"sub", notStarted}, 1},
-        {TRUE, k600.c_str(), true, {kAuxQuestion, L"sub", L"closeAndExit:" + k600}, 1},
-        {FALSE, k600.c_str(), true, {kAuxQuestion, L"sub", notStarted}, 1},
+        {false, TRUE, L"", false, {kAuxQuestion, L"sub"}, 0},
+        {false, FALSE, L"", false, {kAuxQuestion, L"sub", notStarted}, 1},
+        {false, TRUE, ruleText, false, {kAuxQuestion, L"sub"}, 0},
+        {false, FALSE, ruleText, false, {kAuxQuestion, L"sub", notStarted}, 1},
+        {false, TRUE, k600.c_str(), true, {kAuxQuestion, L"sub", L"closeAndExit:" + k600}, 1},
+        {false, FALSE, k600.c_str(), true, {kAuxQuestion, L"sub", notStarted}, 1},
+        {true, TRUE, L"", false, {kRootQuestion, kAuxQuestion, L"sub"}, 0},
+        {true, FALSE, L"", false, {kRootQuestion, kAuxQuestion, L"sub", neitherStarted}, 1},
+        {true, FALSE, ruleText, false, {kRootQuestion, kAuxQuestion, L"sub", neitherStarted}, 1},
     };
     for (const Row& row : rows) {
         ScriptedActions actions;
-        actions.answers = {IDOK};
+        actions.answers = {IDOK, IDOK};
         actions.subCommandStarts = row.starts;
         RunResults results = Results(RUN_UPDATE_CHECK);
+        results.rootCertUpdate = row.root;
         results.auxAppUpdate = true;
         results.message = row.message;
         results.message2 = L"注意";
         results.checkFailed = row.checkFailed;
         const Outcome outcome = Finish(results, actions);
-        if (!outcome.ended) EXPECT_EQ(outcome.ending, RunEnding::ClearOrders);
-        EXPECT_EQ(outcome.exitCode, row.exitCode) << row.starts << " " << row.checkFailed;
-        EXPECT_EQ(actions.shown, row.shown) << row.starts << " " << row.checkFailed;
+        if (!outcome.ended) {
+            EXPECT_EQ(outcome.ending, RunEnding::ClearOrders);
+        }
+        EXPECT_EQ(outcome.exitCode, row.exitCode) << row.root << " " << row.starts << " " << row.checkFailed;
+        EXPECT_EQ(actions.shown, row.shown) << row.root << " " << row.starts << " " << row.checkFailed;
     }
 }
 

@@ -218,12 +218,17 @@ TEST(DialogRoutinesDeathTest, ClosingEndsTheProcessWithExitCode1) {
             AskOrExit(L"終了しますか。");
         },
         testing::ExitedWithCode(1), "");
-    EXPECT_EXIT(
-        {
-            DialogDriver driver([](HWND hwnd) { Click(hwnd, IDCANCEL); }, IDC_MESSAGE);
-            ShowSmallCloseAndExit(ALREADY_RUNNING_TEXT);
-        },
-        testing::ExitedWithCode(1), "");
+}
+
+// The closing routine ends the process however its dialog ends: closed, with
+// another result, or never shown (-1).
+TEST(DialogRoutinesDeathTest, TheClosingRoutineEndsTheProcessHoweverItsDialogEnds) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const int result : {IDCANCEL, IDOK, -1}) {
+        EXPECT_EXIT(ShowAndEndAs(result, IDC_MESSAGE, [] { ShowSmallCloseAndExit(ALREADY_RUNNING_TEXT); }),
+                    testing::ExitedWithCode(1), "")
+            << result;
+    }
 }
 
 TEST(DialogRoutines, AskOrExitReturnsOnYes) {

@@ -67,7 +67,10 @@ TEST(UserMessages, TextsWithoutNumber) {
     EXPECT_STREQ(ROOT_CERT_QUESTION_TEXT, L"Velmoご利用ソフトの更新を行います。\n\n更新内容：\n　・ルート証明書の更新");
     EXPECT_STREQ(PROGRESS_STATUS_TEXT, L"更新情報を取得しています。");
     EXPECT_STREQ(VELMO_TITLE, L"Velmoご利用ソフト");
-    EXPECT_EQ(RootCertUpdateFailedText().str(), L"ルート証明書の更新に失敗しました。" + std::wstring(kFooter));
+    EXPECT_EQ(UpdateFailedText(true, false).str(), L"ルート証明書の更新に失敗しました。" + std::wstring(kFooter));
+    EXPECT_EQ(UpdateFailedText(false, true).str(), L"電子入札補助アプリの更新に失敗しました。" + std::wstring(kFooter));
+    EXPECT_EQ(UpdateFailedText(true, true).str(),
+              L"ルート証明書の更新に失敗しました。\n電子入札補助アプリの更新に失敗しました。" + std::wstring(kFooter));
     EXPECT_EQ(AuxAppQuestionText(L"1.0.0", L"1.1.0").str(),
               L"電子入札補助アプリの新しいバージョンをダウンロードします。\n\n現在のバージョン：1.0.0\n新しいバージョン：1.1.0");
 }

@@ -48,16 +48,16 @@ void OfferOtherUpdates(const RunResults& results, RunEndActions& actions, int& e
     if (rootChosen || auxChosen) {
         const int isAdmin = CheckAdministrator(results, actions);
         const BOOL started = actions.RunSubCommand(isAdmin);
+        if (!started || (auxChosen && results.checkFailed)) exitCode = 1;
+        // Every update that was chosen and did not happen is named.
+        if (!started) actions.ShowSmallCloseAndExit(UpdateFailedText(rootChosen, auxChosen));
         if (auxChosen) {
             // The secondary program reports on the update itself; what it
             // cannot tell is that it never ran, or an error of this run. The
             // rules' texts are no error: after them the run ends in silence.
-            if (!started || results.checkFailed) exitCode = 1;
-            if (!started) actions.ShowSmallCloseAndExit(AuxAppUpdateFailedText());
-            else if (results.checkFailed) actions.ShowCloseAndExit(results.message);
+            if (results.checkFailed) actions.ShowCloseAndExit(results.message);
             return;
         }
-        if (!started) actions.ShowSmallCloseAndExit(RootCertUpdateFailedText());
     }
     if (results.runMode == RUN_DOWNLOAD_PELMARCH) return;
 

@@ -20,8 +20,8 @@ struct RunResults {
 };
 
 // The dialogs and actions that end a run. The application shows the real
-// ones; the Ask...Exit and Show...Exit calls end the process on the user's
-// word and do not return then.
+// ones; AskOrExit ends the process on the user's word and does not return
+// then, the Show...Exit calls never return.
 class RunEndActions {
 public:
     virtual ~RunEndActions() = default;

@@ -106,9 +106,8 @@ bool UpdateCheckFlow::TakeSingleInstanceBlock() {
     }
     m_state.message = error == ERROR_ALREADY_EXISTS ? CString(ALREADY_RUNNING_TEXT) : ErrorText(K902);
     m_actions.ShowSmallCloseAndExit(m_state.message);
-    // The dialog ends the process only when it is closed: one that could not
-    // be shown returns, and a run without the block must not go on to its
-    // ending, which would clear the orders of the instance that holds it.
+    // Never past here: a run without the block must not go on to its ending,
+    // which would clear the orders of the instance that holds it.
     m_actions.EndProcess(1);
     return false;
 }

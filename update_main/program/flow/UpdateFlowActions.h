@@ -44,8 +44,8 @@ public:
     // on an early end must withdraw them.
     virtual void OrdersWritten() = 0;
 
-    // The early ends: the closing dialogs end the process when closed, which
-    // is their only way to end; EndProcess ends it at once.
+    // The early ends: the closing dialogs end the process however they end;
+    // EndProcess ends it at once.
     virtual void ShowSmallCloseAndExit(const CString& message) = 0;
     virtual void ShowCloseAndExit(const CString& message) = 0;
     virtual void EndProcess(int exitCode) = 0;

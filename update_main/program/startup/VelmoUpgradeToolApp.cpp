@@ -88,7 +88,8 @@ void CVelmoUpgradeToolApp::ShowCloseAndExit(const CString& message) {
     dialog.m_linkAddress = SUPPORT_URL;
     dialog.m_notice = m_db.db.title.c_str();
     dialog.m_versionLabel = m_env.InstallStatusLabel();
-    if (dialog.DoModal() == IDCANCEL) EndProcess(1);
+    dialog.DoModal();
+    EndProcess(1);
 }
 
 RunResults CVelmoUpgradeToolApp::CollectResults() const {
@@ -107,10 +108,7 @@ RunResults CVelmoUpgradeToolApp::CollectResults() const {
 
 BOOL CVelmoUpgradeToolApp::InitInstance() {
     SetJapaneseLocale();
-    if (!HardenDllSearchPath()) {
-        ShowCloseAndExit(ErrorText(K818));
-        return FALSE;
-    }
+    if (!HardenDllSearchPath()) ShowCloseAndExit(ErrorText(K818));
 
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
     ::InitCommonControlsEx(&controls);

@@ -18,8 +18,9 @@ public:
 
     // Reads the process command line into the run mode and g_calledService.
     bool ParseCommandLine();
-    // Shows the closing dialog with the message; closing it ends the process.
-    void ShowCloseAndExit(const CString& message);
+    // Shows the closing dialog with the message, then ends the process
+    // however the dialog ended, also when it could not be shown.
+    [[noreturn]] void ShowCloseAndExit(const CString& message);
 
     // The update check from the single-instance block to the orders in the
     // exchange file; leaves its results in the members below.

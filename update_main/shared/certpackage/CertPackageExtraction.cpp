@@ -1,28 +1,31 @@
 #include "certpackage/CertPackageExtraction.h"
 
 #include <setupapi.h>
-#include <shlobj.h>
 
 #include <cwchar>
 #include <cwctype>
 #include <new>
+#include <string_view>
 #include <vector>
 
-#include "qen_lib/file.h"
 #include "qen_lib/signer/VerifyFileSigner.h"
 #include "vornpath/pki/CheckCertStore.h"
 #include "win/handle.h"
 
 namespace {
 
+// Win32 takes a name for a device by its stem before the first dot, blanks
+// at the stem's end dropped ("CON .cer"), and counts the superscript digits
+// among the digits of COM and LPT.
 bool IsDeviceName(const std::wstring& name) {
     std::wstring stem = name.substr(0, name.find(L'.'));
+    stem.erase(stem.find_last_not_of(L' ') + 1);
     for (wchar_t& c : stem) c = static_cast<wchar_t>(std::towupper(c));
     if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL" || stem == L"CONIN$" ||
         stem == L"CONOUT$")
         return true;
     return stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
-           stem[3] >= L'0' && stem[3] <= L'9';
+           std::wstring_view(L"0123456789\u00B9\u00B2\u00B3").find(stem[3]) != std::wstring_view::npos;
 }
 
 // A part of a member's name that could lead out of the package folder or to
@@ -71,12 +74,12 @@ UINT PlaceFile(CabinetExtraction& extraction, FILE_IN_CABINET_INFO_W& file) {
     case CertPackageMember::StoreFile:
         break;
     }
-    const std::wstring target = extraction.packageFolder + L'\\' + storeFile;
+    const std::wstring target = extraction.folder.Path() + L'\\' + storeFile;
     // Written whole or not at all: a cut path would name another file.
     if (target.size() >= MAX_PATH) return Stop(extraction, ERROR_FILENAME_EXCED_RANGE);
-    const std::wstring folder = target.substr(0, target.rfind(L'\\'));
-    const int made = ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    if (made != ERROR_SUCCESS && made != ERROR_ALREADY_EXISTS) return Stop(extraction, static_cast<DWORD>(made));
+    // Written by path: only while that path leads into the folder held.
+    if (!extraction.folder.LeadsToHeldStore(storeFile.substr(0, storeFile.find(L'\\'))))
+        return Stop(extraction, ERROR_CANT_RESOLVE_FILENAME);
     // A cabinet that names a file twice leaves its last copy, never a mix.
     if (!::DeleteFileW(target.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
         return Stop(extraction, ::GetLastError());
@@ -85,6 +88,15 @@ UINT PlaceFile(CabinetExtraction& extraction, FILE_IN_CABINET_INFO_W& file) {
 }
 
 }  // namespace
+
+namespace detail {
+
+IterateCabinet& CabinetIteration() {
+    static IterateCabinet iterate = ::SetupIterateCabinetW;
+    return iterate;
+}
+
+}  // namespace detail
 
 CertPackageMember ClassifyCertPackageMember(const std::wstring& nameInCabinet, std::wstring& storeFile) {
     const std::vector<std::wstring> parts = NameParts(nameInCabinet);
@@ -121,15 +133,10 @@ UINT CALLBACK CabinetFileCallback(PVOID context, UINT notification, UINT_PTR par
     }
 }
 
-BOOL ExtractCertPackage(const wchar_t* cabinet, const wchar_t* packageFolder) {
-    // Nothing of an earlier, larger package may stay beside the new one.
-    if (!qen_lib::file::remove_tree(packageFolder)) return FALSE;
-    // Made afresh here: whatever stands in its place by now (a link, say)
-    // was put there since, and nothing is unpacked into it.
-    if (!::CreateDirectoryW(packageFolder, nullptr)) return FALSE;
-    CabinetExtraction extraction;
-    extraction.packageFolder = packageFolder;
-    const BOOL iterated = ::SetupIterateCabinetW(cabinet, 0, CabinetFileCallback, &extraction);
+BOOL ExtractCertPackage(const wchar_t* cabinet, const wchar_t* packageFolder, CertPackageFolder& folder) {
+    if (!folder.Make(packageFolder)) return FALSE;
+    CabinetExtraction extraction{folder};
+    const BOOL iterated = detail::CabinetIteration()(cabinet, 0, CabinetFileCallback, &extraction);
     const DWORD iterateError = iterated ? ERROR_SUCCESS : ::GetLastError();
     if (iterated && extraction.error == ERROR_SUCCESS) return TRUE;
     // The callback's own reason first: the platform may report a stop as its own.
@@ -139,10 +146,12 @@ BOOL ExtractCertPackage(const wchar_t* cabinet, const wchar_t* packageFolder) {
 }
 
 CertPackageCheck CheckAndExtractCertPackage(const wchar_t* cabinet, const wchar_t* packageFolder) {
+    // Held until the stores are checked: what is checked is what was unpacked.
+    CertPackageFolder folder;
     {
         win::FileHandle held;
         if (!VerifyFileSigner(cabinet, SIGNER_KIND_MAKER, held)) return CertPackageCheck::SignerRefused;
-        if (!ExtractCertPackage(cabinet, packageFolder)) return CertPackageCheck::Unusable;
+        if (!ExtractCertPackage(cabinet, packageFolder, folder)) return CertPackageCheck::Unusable;
     }
     for (const wchar_t* store : {L"\\cs1", L"\\cs2"}) {
         if (CheckCertStore((std::wstring(packageFolder) + store).c_str()) != CHECK_STORE_OK) {

@@ -4,8 +4,11 @@
 // that could leave the folder, or a target path too long to be written
 // whole, stops the extraction.
 #include <windows.h>
+#include <setupapi.h>
 
 #include <string>
+
+#include "certpackage/CertPackageFolder.h"
 
 enum class CertPackageMember {
     StoreFile,  // a file of "cs1" or "cs2": unpacked
@@ -24,19 +27,29 @@ CertPackageMember ClassifyCertPackageMember(const std::wstring& nameInCabinet, s
 
 // What the extraction callback works with.
 struct CabinetExtraction {
-    std::wstring packageFolder;
-    DWORD error = ERROR_SUCCESS;  // the first failure; the callback stops at it
+    const CertPackageFolder& folder;  // made and held
+    DWORD error = ERROR_SUCCESS;      // the first failure; the callback stops at it
 };
 
 // The file callback of SetupIterateCabinetW; its context is a
 // CabinetExtraction.
 UINT CALLBACK CabinetFileCallback(PVOID context, UINT notification, UINT_PTR param1, UINT_PTR param2);
 
-// Removes packageFolder (a link there is never entered), makes it afresh and
-// extracts the cabinet into it. FALSE with the last error set when the
-// folder cannot be removed or made afresh, the cabinet cannot be
-// read or holds a Refused name, or a file cannot be written.
-BOOL ExtractCertPackage(const wchar_t* cabinet, const wchar_t* packageFolder);
+// Makes packageFolder afresh with its store folders (CertPackageFolder::Make)
+// and extracts the cabinet into them; folder holds them afterwards. FALSE
+// with the last error set when the folders cannot be made afresh, the
+// cabinet cannot be read or holds a Refused name, a store folder's path no
+// longer leads to the folder held, or a file cannot be written.
+BOOL ExtractCertPackage(const wchar_t* cabinet, const wchar_t* packageFolder, CertPackageFolder& folder);
+
+namespace detail {
+
+// The iteration that ExtractCertPackage runs: SetupIterateCabinetW, replaced
+// only by the package's tests, to act between the platform's notifications.
+using IterateCabinet = BOOL(WINAPI*)(PCWSTR cabinet, DWORD reserved, PSP_FILE_CALLBACK_W callback, PVOID context);
+IterateCabinet& CabinetIteration();
+
+}  // namespace detail
 
 // What became of a downloaded package.
 enum class CertPackageCheck {

@@ -29,5 +29,6 @@ INT_PTR ShowSmallClose(const CString& message) {
 }
 
 void ShowSmallCloseAndExit(const CString& message) {
-    if (ShowSmallClose(message) == IDCANCEL) EndProcess(1);
+    ShowSmallClose(message);
+    EndProcess(1);
 }

@@ -1,7 +1,6 @@
 #pragma once
 // The question and closing dialogs through which errors and questions reach
-// the user. The ...Exit routines end the process with exit code 1 when the
-// user closes the dialog, which is the only way their dialogs end
+// the user. The ...Exit routines end the process with exit code 1
 // (EndProcess, which undoes what the program registered first).
 #include <windows.h>
 
@@ -13,5 +12,6 @@ INT_PTR Ask(const CString& question, const wchar_t* okCaption);
 void AskOrExit(const CString& question);
 // The short closing message; the dialog's result.
 INT_PTR ShowSmallClose(const CString& message);
-// The same; closing it ends the process.
-void ShowSmallCloseAndExit(const CString& message);
+// The same, then the end of the process however the dialog ended, also when
+// it could not be shown: the run never goes on after such an error.
+[[noreturn]] void ShowSmallCloseAndExit(const CString& message);

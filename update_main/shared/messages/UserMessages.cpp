@@ -73,9 +73,13 @@ CString InsertDetailCode(const CString& message, int code) {
     return result;
 }
 
-CString RootCertUpdateFailedText() { return CString(L"ルート証明書の更新に失敗しました。") + SUPPORT_FOOTER; }
-
-CString AuxAppUpdateFailedText() { return CString(L"電子入札補助アプリの更新に失敗しました。") + SUPPORT_FOOTER; }
+CString UpdateFailedText(bool rootCert, bool auxApp) {
+    CString text;
+    if (rootCert) text += L"ルート証明書の更新に失敗しました。";
+    if (rootCert && auxApp) text += L"\n";
+    if (auxApp) text += L"電子入札補助アプリの更新に失敗しました。";
+    return text + SUPPORT_FOOTER;
+}
 
 CString AuxAppQuestionText(const CString& currentVersion, const CString& newVersion) {
     return CString(L"電子入札補助アプリの新しいバージョンをダウンロードします。\n\n現在のバージョン：") +

@@ -63,10 +63,9 @@ inline constexpr wchar_t CANCEL_CAPTION[] = L"キャンセル";
 inline constexpr wchar_t PROGRESS_STATUS_TEXT[] = L"更新情報を取得しています。";
 inline constexpr wchar_t VELMO_TITLE[] = L"Velmoご利用ソフト";
 
-// The root certificates could not be updated (the secondary program did not start).
-CString RootCertUpdateFailedText();
-// The auxiliary application could not be updated (the secondary program did
-// not start).
-CString AuxAppUpdateFailedText();
+// What could not be updated because the secondary program did not start:
+// the root certificates, the auxiliary application or both, the root
+// certificates first, each on a line of its own, then the support footer.
+CString UpdateFailedText(bool rootCert, bool auxApp);
 // The question before an update of the auxiliary application.
 CString AuxAppQuestionText(const CString& currentVersion, const CString& newVersion);
