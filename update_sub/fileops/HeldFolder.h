@@ -29,8 +29,9 @@ public:
     // used: ERROR_CANT_RESOLVE_FILENAME), holding nothing.
     bool Make(const std::wstring& base, const std::wstring& subpath, int adminOnly, Last last);
 
-    // Removes the folder with everything in it, while the folders above are
-    // still held, then lets them go. Nothing when nothing is held.
+    // Removes the folder with everything in it through the handle that holds
+    // it, while the folders above are still held, then lets them go. Nothing
+    // when nothing is held.
     void Remove();
     // Lets every folder go; they stay.
     void Release() { m_held.clear(); }
