@@ -51,3 +51,8 @@ bool RemoveHostLink(const std::wstring& link) {
     const std::string hostLink = HostPath(link);
     return !hostLink.empty() && RunHost({"rm", "-f", hostLink}) && !IsLink(link);
 }
+
+bool MoveOnHost(const std::wstring& from, const std::wstring& to) {
+    const std::string hostFrom = HostPath(from), hostTo = HostPath(to);
+    return !hostFrom.empty() && !hostTo.empty() && RunHost({"mv", "-T", hostFrom, hostTo});
+}

@@ -16,3 +16,7 @@ bool RemoveHostLink(const std::wstring& link);
 
 // Whether Windows programs see a link (a reparse point) at the path.
 bool IsLink(const std::wstring& path);
+
+// Renames `from` to `to` from the host's side, which no Windows program's
+// hold stops; false when this is no Wine or the host's mv fails.
+bool MoveOnHost(const std::wstring& from, const std::wstring& to);
