@@ -66,13 +66,13 @@ win::FileHandle open_entry(HANDLE folder, const Listed& listed) {
     name.MaximumLength = name.Length;
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, &name, 0, folder, nullptr);
-    const bool listedFolder = is_folder(listed.attributes);
+    const bool listed_folder = is_folder(listed.attributes);
     IO_STATUS_BLOCK io = {};
     HANDLE entry = nullptr;
     const NTSTATUS status =
-        ::NtCreateFile(&entry, listedFolder ? kFolderAccess : kEntryAccess, &attributes, &io, nullptr, 0, kSharing,
+        ::NtCreateFile(&entry, listed_folder ? kFolderAccess : kEntryAccess, &attributes, &io, nullptr, 0, kSharing,
                        FILE_OPEN,
-                       (listedFolder ? FILE_DIRECTORY_FILE : FILE_NON_DIRECTORY_FILE) | FILE_OPEN_REPARSE_POINT |
+                       (listed_folder ? FILE_DIRECTORY_FILE : FILE_NON_DIRECTORY_FILE) | FILE_OPEN_REPARSE_POINT |
                            FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT,
                        nullptr, 0);
     if (status >= 0) return win::FileHandle(entry);
@@ -82,8 +82,8 @@ win::FileHandle open_entry(HANDLE folder, const Listed& listed) {
 
 // Marks the open entry to go when its last handle closes; a read-only flag,
 // which would keep it, is cleared through the same handle first.
-DWORD delete_through(HANDLE entry, bool readOnly) {
-    if (readOnly) {
+DWORD delete_through(HANDLE entry, bool read_only) {
+    if (read_only) {
         FILE_BASIC_INFO basic = {};  // times of 0 stay as they are
         basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
         if (!::SetFileInformationByHandle(entry, FileBasicInfo, &basic, sizeof basic)) return ::GetLastError();
@@ -99,13 +99,13 @@ DWORD remove_opened(HANDLE entry, DWORD seen);
 DWORD remove_folder(HANDLE folder, DWORD attributes) {
     if (const detail::HeldFolderHook hook = detail::held_folder_hook()) hook(folder);
     std::vector<Listed> entries;
-    DWORD firstError = list_folder(folder, entries);
+    DWORD first_error = list_folder(folder, entries);
     for (const Listed& listed : entries) {
         const win::FileHandle entry = open_entry(folder, listed);
         const DWORD error = entry ? remove_opened(entry.get(), listed.attributes) : ::GetLastError();
-        if (error && !firstError) firstError = error;
+        if (error && !first_error) first_error = error;
     }
-    return firstError ? firstError : delete_through(folder, attributes & FILE_ATTRIBUTE_READONLY);
+    return first_error ? first_error : delete_through(folder, attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 // Deletes an entry opened itself: a link itself, before any change of
