@@ -52,7 +52,7 @@ bool RemoveHostLink(const std::wstring& link) {
     return !hostLink.empty() && RunHost({"rm", "-f", hostLink}) && !IsLink(link);
 }
 
-bool RenameOnHost(const std::wstring& from, const std::wstring& to) {
+bool MoveOnHost(const std::wstring& from, const std::wstring& to) {
     const std::string hostFrom = HostPath(from), hostTo = HostPath(to);
     return !hostFrom.empty() && !hostTo.empty() && RunHost({"mv", "-T", hostFrom, hostTo});
 }

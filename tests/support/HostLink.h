@@ -14,10 +14,10 @@ bool MakeHostLink(const std::wstring& link, const std::wstring& target);
 // this is no Wine or the host's rm fails.
 bool RemoveHostLink(const std::wstring& link);
 
+// Whether Windows programs see a link (a reparse point) at the path.
+bool IsLink(const std::wstring& path);
+
 // Renames `from` to `to` on the host's side, which ignores every sharing
 // rule (no Windows program can rename a folder held without delete
 // sharing); false when this is no Wine or the host's mv fails.
-bool RenameOnHost(const std::wstring& from, const std::wstring& to);
-
-// Whether Windows programs see a link (a reparse point) at the path.
-bool IsLink(const std::wstring& path);
+bool MoveOnHost(const std::wstring& from, const std::wstring& to);

@@ -25,6 +25,7 @@
 #include "certfolders/CertFolderUpdate.h"
 #include "certfolders/StagedCertPackage.h"
 #include "fileops/AdminOnlyFolder.h"
+#include "fileops/HeldFolder.h"
 #include "paths/PathConstants.h"
 #include "support/StateFixtures.h"
 #include "support/linux_link.h"
@@ -340,6 +341,25 @@ TEST(AdminOnlyFolder, GrantsNobodyButTheOwnerAndSystemAndIsNeverTakenOver) {
         EXPECT_FALSE(MoveFileExW(made.c_str(), moved.c_str(), 0));
     }
     EXPECT_TRUE(MoveFileExW(made.c_str(), moved.c_str(), 0));
+}
+
+// A folder of ours is emptied and removed through its own hold, never
+// looked up by its name again. A rename from the host's side, which ignores
+// every hold, moves it away here and puts a victim's folder at its name:
+// nothing of the victim's is touched. Wine resolves opens relative to the
+// held folder through its old name, so here what the moved folder holds
+// stays too; only Windows shows the removal through the hold done, where no
+// rename gets past it.
+TEST(HeldFolder, IsRemovedThroughItsOwnHoldNeverByItsName) {
+    const TempFolder base;
+    HeldFolder held;
+    ASSERT_TRUE(held.Make(base.path(), L"\\tool\\staging", 1, HeldFolder::Last::New));
+    const std::wstring staging = held.Path(), moved = base / L"tool\\moved";
+    WriteFileBytes(staging + L"\\setup.exe", "setup");
+    ASSERT_TRUE(MoveOnHost(staging, moved));
+    WriteFileBytes(staging + L"\\victim.txt", "victim's file");
+    held.Remove();
+    EXPECT_EQ(testing_support::read_bytes(staging + L"\\victim.txt"), "victim's file");
 }
 
 TEST(CertBackupFolder, NamedByTheSecondOfTheUpdate) {

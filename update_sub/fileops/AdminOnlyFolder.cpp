@@ -21,14 +21,18 @@ constexpr wchar_t kAdminOnly[] = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 // alone does not); delete is not shared, so the folder cannot be renamed
 // or removed while it is held.
 constexpr ACCESS_MASK kHoldAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+// The folder itself, made or remade, is held with delete too: it is emptied
+// and removed through that very hold, never by its name again. The folders
+// kept above it are not, so that others may still list them.
+constexpr ACCESS_MASK kRemovableHoldAccess = kHoldAccess | DELETE;
 constexpr ULONG kHoldSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 enum class Found { Nothing, OurFolder, Other };
 
 // What is at the path, looked at without following a link; a folder of ours
 // comes back held in `held`.
-Found Inspect(const std::wstring& path, win::FileHandle& held) {
-    win::FileHandle entry = OpenItself(path, kHoldAccess | READ_CONTROL, kHoldSharing);
+Found Inspect(const std::wstring& path, ACCESS_MASK access, win::FileHandle& held) {
+    win::FileHandle entry = OpenItself(path, access | READ_CONTROL, kHoldSharing);
     if (!entry) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Found::Nothing : Found::Other;
@@ -39,9 +43,8 @@ Found Inspect(const std::wstring& path, win::FileHandle& held) {
     return Found::OurFolder;
 }
 
-}  // namespace
-
-win::FileHandle CreateAdminOnlyFolder(const std::wstring& path) {
+// CreateAdminOnlyFolder, held with `access`.
+win::FileHandle CreateHeld(const std::wstring& path, ACCESS_MASK access) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdminOnly, SDDL_REVISION_1, &descriptor, nullptr))
         return {};
@@ -58,7 +61,7 @@ win::FileHandle CreateAdminOnlyFolder(const std::wstring& path) {
     InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE, nullptr, descriptor);
     IO_STATUS_BLOCK io = {};
     HANDLE folder = nullptr;
-    const NTSTATUS status = ::NtCreateFile(&folder, kHoldAccess, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL,
+    const NTSTATUS status = ::NtCreateFile(&folder, access, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL,
                                            kHoldSharing, FILE_CREATE,
                                            FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT |
                                                FILE_OPEN_FOR_BACKUP_INTENT | FILE_OPEN_REPARSE_POINT,
@@ -70,21 +73,24 @@ win::FileHandle CreateAdminOnlyFolder(const std::wstring& path) {
     return win::FileHandle(folder);
 }
 
+}  // namespace
+
+win::FileHandle CreateAdminOnlyFolder(const std::wstring& path) {
+    return CreateHeld(path, kRemovableHoldAccess);
+}
+
 win::FileHandle RemakeAdminOnlyFolder(const std::wstring& path) {
     win::FileHandle ours;
-    const Found found = Inspect(path, ours);
-    if (found == Found::OurFolder) {
-        ours.reset();
-        if (!qen_lib::file::remove_tree(path)) return {};
-    }
+    const Found found = Inspect(path, kRemovableHoldAccess, ours);
+    if (found == Found::OurFolder && !qen_lib::file::remove_tree(std::move(ours), path)) return {};
     if (found == Found::Other && !SetAside(path)) return {};
     return CreateAdminOnlyFolder(path);
 }
 
 win::FileHandle KeepOrMakeAdminOnlyFolder(const std::wstring& path) {
     win::FileHandle ours;
-    const Found found = Inspect(path, ours);
+    const Found found = Inspect(path, kHoldAccess, ours);
     if (found == Found::OurFolder) return ours;
     if (found == Found::Other && !SetAside(path)) return {};
-    return CreateAdminOnlyFolder(path);
+    return CreateHeld(path, kHoldAccess);
 }

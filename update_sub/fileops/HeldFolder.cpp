@@ -80,9 +80,9 @@ bool HeldFolder::HoldExisting(const std::wstring& path) {
 
 void HeldFolder::Remove() {
     if (m_held.empty()) return;
-    // Only this program could write below it, so it is emptied safely.
-    m_held.back().reset();
-    qen_lib::file::remove_tree(m_path);
+    // Through its own hold, never by its name again: the folders above are
+    // still held, and nothing can be put in its place meanwhile.
+    qen_lib::file::remove_tree(std::move(m_held.back()), m_path);
     Release();
 }
 

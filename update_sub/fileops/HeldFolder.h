@@ -37,8 +37,9 @@ public:
     // nothing; a relative path fails with ERROR_BAD_PATHNAME.
     bool HoldExisting(const std::wstring& path);
 
-    // Removes the folder with everything in it, while the folders above are
-    // still held, then lets them go. Nothing when nothing is held.
+    // Removes the folder with everything in it through the handle that holds
+    // it, while the folders above are still held, then lets them go. Nothing
+    // when nothing is held.
     void Remove();
     // Lets every folder go; they stay.
     void Release() { m_held.clear(); }

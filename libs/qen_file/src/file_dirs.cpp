@@ -3,12 +3,13 @@
 #include <shlobj.h>
 
 #include <new>
+#include <utility>
 
 #include "path_parts.h"
 #include "qen_lib/file.h"
 #include "qen_lib/fu.h"
 #include "qen_lib/log.h"
-#include "win/handle.h"
+#include "tree_removal.h"
 
 namespace qen_lib::file {
 
@@ -21,6 +22,19 @@ bool dir_failure(const wchar_t* function, int line, const wchar_t* action, DWORD
                 dir.c_str());
     SetLastError(error);
     return false;
+}
+
+// Runs a removal (a callable giving 0 or the first error's code) and logs
+// its failure, running out of memory included.
+template <class Removal>
+bool removed(int line, const std::wstring& dir, Removal removal) {
+    DWORD error;
+    try {
+        error = removal();
+    } catch (const std::bad_alloc&) {
+        error = ERROR_NOT_ENOUGH_MEMORY;
+    }
+    return error == 0 || dir_failure(L"qen_lib::file::remove_tree", line, L"removal", error, dir);
 }
 
 }  // namespace
@@ -51,98 +65,15 @@ bool make_parent_dirs(const std::wstring& path) try {
     return dir_failure(L"qen_lib::file::make_parent_dirs", 49, L"creation", ERROR_NOT_ENOUGH_MEMORY, path);
 }
 
-namespace {
-
-bool is_link(DWORD attributes) {
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-// The object itself, not what it may point to; held without delete sharing,
-// so that its name cannot be given to another object while it is open.
-win::FileHandle open_itself(const std::wstring& path, DWORD access) {
-    return win::FileHandle(::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-                                         nullptr));
-}
-
-DWORD attributes_of(HANDLE handle) {
-    FILE_ATTRIBUTE_TAG_INFO info = {};
-    return ::GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info) ? info.FileAttributes
-                                                                                            : INVALID_FILE_ATTRIBUTES;
-}
-
-// Deletes a junction or symbolic link itself. Only when what is open is
-// the link: a platform that follows links even when asked not to would
-// delete the folder it points to, so there the link stays, and so does the
-// tree around it.
-DWORD remove_link(const std::wstring& path) {
-    const win::FileHandle link = open_itself(path, DELETE | FILE_READ_ATTRIBUTES);
-    if (!link) return ::GetLastError();
-    if (!is_link(attributes_of(link.get()))) return ERROR_NOT_A_REPARSE_POINT;
-    FILE_DISPOSITION_INFO remove = {TRUE};
-    return ::SetFileInformationByHandle(link.get(), FileDispositionInfo, &remove, sizeof remove) ? 0
-                                                                                                  : ::GetLastError();
-}
-
-DWORD remove_tree_at(const std::wstring& dir);
-
-// Deletes one entry that a search of its folder found.
-DWORD remove_entry(const std::wstring& path, DWORD attributes) {
-    // Before any change of attributes, which Wine would make to the target.
-    if (is_link(attributes)) return remove_link(path);
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return remove_tree_at(path);
-    return ::DeleteFileW(path.c_str()) ? 0 : ::GetLastError();
-}
-
-// Deletes what the folder holds; the first error's code, or 0.
-DWORD remove_contents(const std::wstring& dir) {
-    WIN32_FIND_DATAW found;
-    win::FindHandle search(::FindFirstFileW((dir + L"\\*").c_str(), &found));
-    if (!search) return ::GetLastError();
-    DWORD first_error = 0;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const DWORD error = remove_entry(dir + L'\\' + name, found.dwFileAttributes);
-        if (error && !first_error) first_error = error;
-    } while (::FindNextFileW(search.get(), &found));
-    return first_error;
-}
-
-// Deletes what the folder holds and then the folder; a link in its place is
-// removed, never entered. The first error's code, or 0.
-DWORD remove_tree_at(const std::wstring& dir) {
-    // Held while its contents go: its name cannot be given to a link then.
-    win::FileHandle held = open_itself(dir, FILE_READ_ATTRIBUTES);
-    if (!held) {
-        const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
-    }
-    // The name's own attributes too: under Wine the handle shows the folder
-    // that a link points to, and only the name shows the link.
-    const bool link = is_link(attributes_of(held.get())) || is_link(::GetFileAttributesW(dir.c_str()));
-    const DWORD error = link ? 0 : remove_contents(dir);
-    held.reset();
-    if (link) return remove_link(dir);
-    if (error) return error;
-    return ::RemoveDirectoryW(dir.c_str()) ? 0 : ::GetLastError();
-}
-
-}  // namespace
-
 bool remove_tree(const std::wstring& dir) {
-    // Never a relative or empty path: "\\*" below would then search the
-    // current drive's root.
+    // Never a relative or empty path: the current folder would decide what
+    // it names.
     const bool absolute = dir.size() > 2 && ((dir[1] == L':' && dir[2] == L'\\') || dir.compare(0, 2, L"\\\\") == 0);
-    DWORD error = ERROR_BAD_PATHNAME;
-    try {
-        if (absolute) error = remove_tree_at(dir);
-    } catch (const std::bad_alloc&) {
-        error = ERROR_NOT_ENOUGH_MEMORY;
-    }
-    return error == 0 || dir_failure(L"qen_lib::file::remove_tree", 110, L"removal", error, dir);
+    return removed(110, dir, [&] { return absolute ? remove_tree_at(dir) : ERROR_BAD_PATHNAME; });
+}
+
+bool remove_tree(win::FileHandle folder, const std::wstring& dir) {
+    return removed(118, dir, [&] { return remove_held_tree(std::move(folder)); });
 }
 
 }  // namespace qen_lib::file

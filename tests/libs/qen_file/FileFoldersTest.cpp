@@ -1,6 +1,9 @@
 // Folder creation, moving and copying, with the log entries of failures.
 #include <windows.h>
+#include <winternl.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,8 +11,10 @@
 
 #include "logged_file_test.h"
 #include "qen_lib/file.h"
+#include "support/ProgramRun.h"
 #include "support/linux_link.h"
 #include "support/temp_folder.h"
+#include "tree_removal.h"
 
 namespace file = qen_lib::file;
 using Messages = std::vector<std::wstring>;
@@ -23,6 +28,53 @@ bool is_folder(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+// While it lives, a removal stops at each folder it holds for `look`.
+class HoldsWatched {
+public:
+    using Look = std::function<void(HANDLE folder)>;
+    explicit HoldsWatched(Look look) {
+        s_look = std::move(look);
+        file::detail::held_folder_hook() = forward;
+    }
+    ~HoldsWatched() {
+        file::detail::held_folder_hook() = nullptr;
+        s_look = nullptr;
+    }
+    HoldsWatched(const HoldsWatched&) = delete;
+    HoldsWatched& operator=(const HoldsWatched&) = delete;
+
+private:
+    static void forward(HANDLE folder) { s_look(folder); }
+    static Look s_look;
+};
+
+HoldsWatched::Look HoldsWatched::s_look;
+
+ACCESS_MASK granted_access(HANDLE handle) {
+    PUBLIC_OBJECT_BASIC_INFORMATION info = {};
+    ULONG size = 0;
+    return NtQueryObject(handle, ObjectBasicInformation, &info, sizeof info, &size) >= 0 ? info.GrantedAccess : 0;
+}
+
+// The folder that the handle holds, as "\\?\C:\...".
+std::wstring held_path(HANDLE folder) {
+    wchar_t path[MAX_PATH * 2] = {};
+    const DWORD length = GetFinalPathNameByHandleW(folder, path, MAX_PATH * 2, VOLUME_NAME_DOS);
+    return length < MAX_PATH * 2 ? std::wstring(path, length) : std::wstring();
+}
+
+// What another program's rename of the folder ends with: 0 when it was
+// moved (and it is moved back), else the error's code.
+DWORD renamed_by_another_program(const std::wstring& folder) {
+    const std::wstring moved = folder + L".moved";
+    const testing_support::RunningProgram probe = testing_support::StartProgram(
+        testing_support::BuildTreePath(RENAME_PROBE), L"\"" + folder + L"\" \"" + moved + L"\"");
+    const DWORD code = testing_support::WaitForExit(probe);
+    if (code == 0) MoveFileExW(moved.c_str(), folder.c_str(), 0);
+    return code;
+}
+
 }  // namespace
 
 using FileFolders = LoggedFileTest;
@@ -141,4 +193,37 @@ TEST_F(FileFolders, RemoveTreeNeverEntersALink) {
         EXPECT_EQ(removed, !link.Made());
         EXPECT_FALSE(exists(tree + L"\\own.txt"));
     }
+}
+
+// Each folder of the tree is held to list and delete, without delete sharing,
+// from before it is listed until it is gone: meanwhile another program can
+// rename neither it nor any folder above it, so none can be swapped for a
+// link. Only Windows shows the attack itself, a junction put in place of a
+// folder by a rename, and opens relative to a folder's handle that reach the
+// folder held: Wine resolves them through the folder's name, and there a
+// rename from the host's side ignores every hold.
+TEST_F(FileFolders, RemoveTreeHoldsEachFolderUntilItIsGone) {
+    const std::wstring top = folder / L"top";
+    ASSERT_TRUE(file::make_dirs(top + L"\\a\\b"));
+    ASSERT_TRUE(file::make_dirs(top + L"\\c"));
+    write_bytes(top + L"\\a\\b\\deep.txt", "d");
+    write_bytes(top + L"\\c\\other.txt", "o");
+    std::wstring heldTop;             // the first folder held
+    std::vector<std::wstring> held;  // each one's path below it
+    const HoldsWatched watch([&](HANDLE folderHandle) {
+        const std::wstring path = held_path(folderHandle);
+        ASSERT_FALSE(path.empty());
+        if (heldTop.empty()) heldTop = path;
+        EXPECT_EQ(static_cast<ACCESS_MASK>(FILE_LIST_DIRECTORY | DELETE),
+                  granted_access(folderHandle) & (FILE_LIST_DIRECTORY | DELETE))
+            << testing::PrintToString(path);
+        for (std::wstring at = path; at.size() >= heldTop.size(); at.resize(at.rfind(L'\\')))
+            EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), renamed_by_another_program(at))
+                << testing::PrintToString(at) << " while the removal holds " << testing::PrintToString(path);
+        held.push_back(path.substr(heldTop.size()));
+    });
+    EXPECT_TRUE(file::remove_tree(top));
+    EXPECT_FALSE(exists(top));
+    std::sort(held.begin(), held.end());
+    EXPECT_EQ((std::vector<std::wstring>{L"", L"\\a", L"\\a\\b", L"\\c"}), held);
 }

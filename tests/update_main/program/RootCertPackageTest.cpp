@@ -168,7 +168,7 @@ TEST_F(RootCertPackageTest, AStoreFolderSwappedForALinkDuringTheExtractionIsNeve
     std::optional<testing_support::LinuxLink> link;
     {
         const InterceptedIteration swap([&] {
-            if (RenameOnHost(cs1, cs1 + L".moved")) link.emplace(cs1, elsewhere.path());
+            if (MoveOnHost(cs1, cs1 + L".moved")) link.emplace(cs1, elsewhere.path());
         });
         EXPECT_EQ(Check(L"good.cab", 12, 7), 0);
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "qen_lib/byte_buffer.h"
+#include "win/handle.h"
 
 namespace qen_lib::file {
 
@@ -20,11 +21,23 @@ bool make_dirs(const std::wstring& dir);
 bool make_parent_dirs(const std::wstring& path);
 
 // Deletes the folder with everything in it; true when it is gone afterwards,
-// also when it was never there. A junction or symbolic link, dir itself or
-// one below it, is never entered: the link itself is deleted, and nothing of
-// what it points to. Where the link itself cannot be opened (Wine opens what
-// it points to), it stays, and so does the folder around it: false.
+// also when it was never there. Each folder of the tree is held open to list,
+// without delete sharing, from before it is listed until it is gone, and each
+// entry is opened itself relative to its folder's handle, then judged and
+// deleted (a read-only flag cleared) through its own handle: nobody can
+// rename a folder of the tree meanwhile or put a link in its place. A
+// junction or symbolic link, dir itself or one below it, is never entered:
+// the link itself is deleted, and nothing of what it points to. Where the
+// link itself cannot be opened (Wine opens what it points to), it stays, and
+// so does the folder around it: false. A file at dir stays: false.
 bool remove_tree(const std::wstring& dir);
+
+// As remove_tree, for a folder that the caller holds: `folder` is open on the
+// folder itself, not through a link, with at least FILE_LIST_DIRECTORY,
+// DELETE and SYNCHRONIZE access, and holds it until it is gone (the handle is
+// closed on return). Its name is never looked up again; dir names it in the
+// log only.
+bool remove_tree(win::FileHandle folder, const std::wstring& dir);
 
 // Fail when the target exists.
 bool move_file(const std::wstring& from, const std::wstring& to);
