@@ -27,6 +27,7 @@
 #include "fileops/AdminOnlyFolder.h"
 #include "fileops/HeldFolder.h"
 #include "paths/PathConstants.h"
+#include "support/HostLink.h"
 #include "support/StateFixtures.h"
 #include "support/linux_link.h"
 
