@@ -57,9 +57,10 @@ BOOL DecryptToTempFile(const wchar_t* source, const wchar_t* temporary) {
 }
 
 BOOL DecryptDataFile(const wchar_t* source, const wchar_t* target) {
-    std::wstring temporary;
+    std::wstring temporary, payload_target;
     try {
         temporary = std::wstring(source) + L".tmp";
+        payload_target = target;
     } catch (const std::bad_alloc&) {
         return qen_lib::report(ERROR_NOT_ENOUGH_MEMORY);
     }
@@ -69,13 +70,13 @@ BOOL DecryptDataFile(const wchar_t* source, const wchar_t* target) {
     // existing target as it was.
     DWORD error = decrypt_to_temp(source, temporary.c_str());
     if (error == ERROR_SUCCESS) {
-        error = static_cast<DWORD>(FU_ReplaceFile(target, [&temporary](const std::wstring& payload) {
+        error = static_cast<DWORD>(FU_ReplaceFile(payload_target, [&temporary](const std::wstring& payload) {
             return ExtractVerifiedPayload(temporary.c_str(), payload.c_str())
                        ? 0
                        : static_cast<int>(qen_lib::last_error_or(static_cast<DWORD>(NTE_BAD_DATA)));
         }));
     } else {
-        FU_DeleteNewFile(target);  // left over from a run that was cut short
+        FU_DeleteNewFile(payload_target);  // left over from a run that was cut short
     }
     DeleteFileW(temporary.c_str());
     return qen_lib::report(error);

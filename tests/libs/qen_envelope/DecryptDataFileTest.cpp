@@ -88,7 +88,8 @@ TEST_F(DecryptDataFileTest, MissingSourceIsFileNotFound) {
     expect_nothing_changed(source);
 }
 
-// The payload's data is on the disk before the move that names it.
+// The payload's data is on the disk before the move that names it; that it
+// survives a real power loss only Windows can show.
 TEST_F(DecryptDataFileTest, ThePayloadIsFlushedBeforeItIsMovedIn) {
     const std::wstring source = source_of("payload3000");
     const testing_support::ReplaceSteps steps;

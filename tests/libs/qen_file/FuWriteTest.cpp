@@ -52,7 +52,8 @@ TEST(FuWrite, ReplacesTheTargetInEachEncoding) {
         {
             const testing_support::ReplaceSteps steps;
             EXPECT_EQ(0, write_lines(path, lines, c.type));
-            // The new file's data on the disk before the move that names it.
+            // The new file's data on the disk before the move that names it;
+            // that it survives a real power loss only Windows can show.
             EXPECT_EQ(Lines({L"flush list.txt.new", L"move list.txt.new list.txt"}), steps.steps());
         }
         EXPECT_EQ(c.bytes, read_bytes(path));

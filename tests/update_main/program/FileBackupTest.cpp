@@ -69,7 +69,8 @@ TEST(ReplaceFileWithBackup, InstallsTheDownloadAndKeepsTheOldList) {
         const testing_support::ReplaceSteps steps;
         const OperationResult result = ReplaceFileWithBackup(base, L".txt", source, Time(2026, 12, 8, 9, 5, 3));
         if (c.error == 0) {
-            // The new list's data on the disk before the move that names it.
+            // The new list's data on the disk before the move that names it
+            // (a real power loss only Windows can show).
             EXPECT_EQ(std::vector<std::wstring>(
                           {L"flush ObWhiteList.txt.new", L"move ObWhiteList.txt.new ObWhiteList.txt"}),
                       steps.steps());
