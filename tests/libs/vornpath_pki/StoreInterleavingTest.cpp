@@ -50,7 +50,9 @@ public:
         detail::step_function() = Announce;
     }
     ~TakingTurns() {
-        for (std::thread& thread : m_threads) thread.join();
+        for (std::thread& thread : m_threads) {
+            if (thread.joinable()) thread.join();
+        }
         detail::step_function() = nullptr;
     }
     TakingTurns(const TakingTurns&) = delete;
