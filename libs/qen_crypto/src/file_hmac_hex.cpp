@@ -1,10 +1,9 @@
 // The Mac text of a file or of bytes in memory: their HMAC-SHA-256 as hex
 // bytes joined by ":".
-#include <cstdio>
 #include <cwchar>
 
+#include "file_pieces.h"
 #include "hmac_hex.h"
-#include "mac_stream.h"
 #include "qen_lib/crypto/hmac.h"
 #include "qen_lib/crypto/mac_file.h"
 #include "qen_lib/crypto/pbkdf2.h"
@@ -12,22 +11,16 @@
 
 namespace {
 
-constexpr std::size_t READ_BLOCK = 4096;
-
 DWORD hmac_of_file(const wchar_t* path, const unsigned char* key, std::size_t key_length, unsigned char* mac) {
-    qen_lib::CrtFile stream;
-    if (const DWORD error = open_mac_stream(path, L"rb", ERROR_FILE_NOT_FOUND, stream)) return error;
     hmac_context ctx;
     hmac_sha256_init(ctx, key, key_length);
-    unsigned char block[READ_BLOCK];
-    for (;;) {
-        const std::size_t got = std::fread(block, 1, READ_BLOCK, stream.get());
-        hmac_update(ctx, block, got);
-        if (got < READ_BLOCK) break;
-    }
-    if (std::ferror(stream.get())) return ERROR_IO_DEVICE;
-    hmac_final(mac, ctx);
-    return ERROR_SUCCESS;
+    // SHA-256 takes any length: its update never refuses.
+    const DWORD error = read_file_pieces(path, [&ctx](const unsigned char* block, std::size_t size) -> DWORD {
+        hmac_update(ctx, block, size);
+        return ERROR_SUCCESS;
+    });
+    if (error == ERROR_SUCCESS) hmac_final(mac, ctx);
+    return error;
 }
 
 // Each byte is written at the end of what is there, "%02x" first and

@@ -1,6 +1,6 @@
 // Deciphering an envelope file: into a temporary file first, then the
-// payload into a file beside the target, which takes the target's place only
-// once the trailer has been checked.
+// payload into a file beside the target, which takes the target's place by
+// the durable replace only once the trailer has been checked.
 #include <new>
 #include <string>
 #include <utility>
@@ -8,6 +8,7 @@
 #include "envelope_cipher.h"
 #include "envelope_files.h"
 #include "qen_lib/envelope/envelope.h"
+#include "qen_lib/fu_replace.h"
 #include "win/win_result.h"
 
 using envelope_files::BLOCK;
@@ -49,13 +50,6 @@ DWORD decrypt_to_temp(const wchar_t* source, const wchar_t* temporary) {
     }
 }
 
-// Removes a file that may not exist, keeping the thread's last error.
-void remove_quietly(const wchar_t* path) {
-    const DWORD error = GetLastError();
-    DeleteFileW(path);
-    SetLastError(error);
-}
-
 }  // namespace
 
 BOOL DecryptToTempFile(const wchar_t* source, const wchar_t* temporary) {
@@ -63,20 +57,27 @@ BOOL DecryptToTempFile(const wchar_t* source, const wchar_t* temporary) {
 }
 
 BOOL DecryptDataFile(const wchar_t* source, const wchar_t* target) {
-    std::wstring temporary, payload;
+    std::wstring temporary, payload_target;
     try {
         temporary = std::wstring(source) + L".tmp";
-        payload = std::wstring(target) + L".new";
+        payload_target = target;
     } catch (const std::bad_alloc&) {
         return qen_lib::report(ERROR_NOT_ENOUGH_MEMORY);
     }
     // Whoever reads the target finds either the old file or the verified
-    // payload, never plaintext whose trailer has not been checked; a failure
-    // leaves an existing target as it was.
-    const BOOL ok = DecryptToTempFile(source, temporary.c_str()) &&
-                    ExtractVerifiedPayload(temporary.c_str(), payload.c_str()) &&
-                    MoveFileExW(payload.c_str(), target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    remove_quietly(temporary.c_str());
-    if (!ok) remove_quietly(payload.c_str());
-    return ok;
+    // payload, never plaintext whose trailer has not been checked, and after
+    // a power loss never a name without its data; a failure leaves an
+    // existing target as it was.
+    DWORD error = decrypt_to_temp(source, temporary.c_str());
+    if (error == ERROR_SUCCESS) {
+        error = static_cast<DWORD>(FU_ReplaceFile(payload_target, [&temporary](const std::wstring& payload) {
+            return ExtractVerifiedPayload(temporary.c_str(), payload.c_str())
+                       ? 0
+                       : static_cast<int>(qen_lib::last_error_or(static_cast<DWORD>(NTE_BAD_DATA)));
+        }));
+    } else {
+        FU_DeleteNewFile(payload_target);  // left over from a run that was cut short
+    }
+    DeleteFileW(temporary.c_str());
+    return qen_lib::report(error);
 }

@@ -1,7 +1,6 @@
 // The certificate files: one DER file per record, named by its certHash.
 #include <windows.h>
 
-#include "qen_lib/file.h"
 #include "qen_lib/fu.h"
 #include "qen_lib/log.h"
 #include "store_files.h"
@@ -35,10 +34,12 @@ int LoadCert(const std::wstring& folder, CertRecord& record) {
     return STORE_OK;
 }
 
+// The certificate file is on the disk before any index names it: written
+// beside its name, flushed and moved in, all before the index is saved.
 int saveCert(const std::wstring& folder, const CertRecord& record) {
     const std::wstring path = CertFilePath(folder, record.certHash);
     const qen_lib::ByteBuffer& der = record.cert.der();
-    if (!qen_lib::file::save(path, der.data(), der.size())) {
+    if (FU_ReplaceFile(path, BytesWriter(der.data(), der.size()))) {
         qen_lib::log::report(STORE_FILE_LAYER(L"saveCert"), 683, L"Certificate file writing failed: %ls",
                              path.c_str());
         return STORE_CERT_FILE_UNWRITABLE;

@@ -11,9 +11,10 @@
 #include "qen_lib/crypto/store_mac_secrets.h"
 #include "qen_lib/file.h"
 #include "qen_lib/fu.h"
+#include "qen_lib/fu_replace.h"
 #include "qen_lib/log.h"
 #include "qen_lib/text.h"
-#include "new_files.h"
+#include "folder_steps.h"
 #include "store_files.h"
 #include "vornpath/pki/store_result.h"
 
@@ -150,36 +151,69 @@ bool MacCheckRan(const std::wstring& indexPath, const std::string& name, const q
 }
 
 // A save stopped between its two moves leaves its new Mac file beside the
-// old index and its complete new index beside that. When the Mac file
-// matches the new index, the save is finished here and bytes become the new
-// index's: the very bytes that were checked.
-bool FinishInterruptedSave(const std::wstring& indexPath, const std::string& name, qen_lib::ByteBuffer& bytes) {
-    const std::wstring newPath = NewFilePath(indexPath);
+// old index (or beside none, when it was the store's first) and its complete
+// new index beside that. When the Mac file matches the new index, the save
+// is finished here and bytes become the new index's: the very bytes that were
+// checked. They are the store also when the index cannot be moved in now
+// (someone holds it open); a later load moves it in.
+bool FinishStoppedSave(const std::wstring& indexPath, const std::string& name, qen_lib::ByteBuffer& bytes) {
+    const std::wstring newPath = FU_NewFilePath(indexPath);
+    FolderStep(newPath, false);
     if (!FU_FileExists(newPath.c_str())) return false;
     bool read = false;
     bool match = false;
     qen_lib::ByteBuffer newBytes = qen_lib::file::load(newPath, kMaxIndexFile, read);
+    FolderStep(MacFilePath(indexPath), false);
     if (!MacCheckRan(indexPath, name, newBytes, read, match) || !match) return false;
-    if (!MoveNewFileIn(indexPath)) {
-        qen_lib::log::report(STORE_FILE_LAYER(L"LoadIndexAndCerts"), 543, L"Index moving failed(0x%08x): %ls",
-                             static_cast<unsigned>(GetLastError()), newPath.c_str());
-        return false;
+    FolderStep(indexPath, true);
+    if (const int error = FU_MoveNewFileIn(indexPath)) {
+        ReportIndexNotMoved(L"LoadIndexAndCerts", 543, error, indexPath);
     }
     bytes = std::move(newBytes);
     return true;
 }
 
+enum class Look { kChecked, kNoIndex, kNoCheck, kNoMatch };
+
+// One look at the folder: the index read whole and checked against its Mac
+// file, or else a stopped save finished.
+Look LookAtIndex(const std::wstring& indexPath, const std::string& name, qen_lib::ByteBuffer& bytes) {
+    FolderStep(indexPath, false);
+    const bool present = FU_FileExists(indexPath.c_str());
+    bool read = false;
+    if (present) bytes = qen_lib::file::load(indexPath, kMaxIndexFile, read);
+    FolderStep(MacFilePath(indexPath), false);
+    bool match = false;
+    const bool checked = MacCheckRan(indexPath, name, bytes, read, match);
+    if ((checked && match) || FinishStoppedSave(indexPath, name, bytes)) return Look::kChecked;
+    return !present ? Look::kNoIndex : !checked ? Look::kNoCheck : Look::kNoMatch;
+}
+
+// A save moves its Mac file in before its index. A look that read the old
+// index and then the new Mac file, and found that the save's new index had
+// been moved in meanwhile, finds the new pair at the second look.
+constexpr int kLooks = 2;
+
 // The index's bytes, read whole, once its Mac file matches them.
 int ReadCheckedIndex(const std::wstring& folder, const std::wstring& indexPath, qen_lib::ByteBuffer& bytes) {
-    bool read = false;
-    bytes = qen_lib::file::load(indexPath, kMaxIndexFile, read);
     std::string name;
-    bool match = false;
-    if (!StoreFolderName(folder, name) || !MacCheckRan(indexPath, name, bytes, read, match)) {
+    Look look = Look::kNoCheck;
+    if (StoreFolderName(folder, name)) {
+        for (int i = 0; i < kLooks && look != Look::kChecked; ++i) look = LookAtIndex(indexPath, name, bytes);
+    } else if (!FU_FileExists(indexPath.c_str())) {
+        look = Look::kNoIndex;
+    }
+    switch (look) {
+    case Look::kChecked: return STORE_OK;
+    case Look::kNoIndex:
+        qen_lib::log::report(STORE_FILE_LAYER(L"LoadIndexAndCerts"), 519, L"Index file not exists: %ls",
+                             indexPath.c_str());
+        return STORE_NO_INDEX;
+    case Look::kNoCheck:
         qen_lib::log::report(STORE_FILE_LAYER(L"LoadIndexAndCerts"), 532, L"Index corrupted: %hs", name.c_str());
         return STORE_INDEX_CORRUPTED;
+    case Look::kNoMatch: break;
     }
-    if (match || FinishInterruptedSave(indexPath, name, bytes)) return STORE_OK;
     qen_lib::log::report(STORE_FILE_LAYER(L"LoadIndexAndCerts"), 540, L"Password wrong: %hs", name.c_str());
     return STORE_PASSWORD_WRONG;
 }
@@ -188,11 +222,6 @@ int ReadCheckedIndex(const std::wstring& folder, const std::wstring& indexPath, 
 
 int LoadIndexAndCerts(const std::wstring& folder, const std::wstring& indexPath, int storeCounter,
                       int& fileCounter, std::vector<CertRecord>& records) {
-    if (!FU_FileExists(indexPath.c_str())) {
-        qen_lib::log::report(STORE_FILE_LAYER(L"LoadIndexAndCerts"), 519, L"Index file not exists: %ls",
-                             indexPath.c_str());
-        return STORE_NO_INDEX;
-    }
     qen_lib::ByteBuffer bytes;
     if (const int checked = ReadCheckedIndex(folder, indexPath, bytes)) return checked;
 

@@ -1,24 +1,20 @@
 // Writing the index together with its Mac file.
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 
 #include "qen_lib/crypto/mac_file.h"
 #include "qen_lib/crypto/store_mac_secrets.h"
-#include "qen_lib/file.h"
-#include "qen_lib/fu.h"
+#include "qen_lib/fu_replace.h"
 #include "qen_lib/log.h"
-#include "new_files.h"
+#include "folder_steps.h"
 #include "store_files.h"
 #include "vornpath/pki/store_result.h"
+#include "win/win_result.h"
 
 namespace vornpath::pki {
 
 namespace {
-
-// A Mac file holds one line of 95 characters; anything near this is not one.
-constexpr unsigned kMaxMacFile = 4096;
 
 // Hash texts are ASCII, so each character is its own byte.
 std::string Ascii(const std::wstring& text) { return std::string(text.begin(), text.end()); }
@@ -51,34 +47,6 @@ std::string OnDisk(const std::string& text) {
     return bytes;
 }
 
-// The Mac file before it was replaced, to put back when the index cannot
-// follow it.
-struct OldMac {
-    bool existed = false;
-    qen_lib::ByteBuffer bytes;
-};
-
-// Keeps the old Mac file's bytes, then puts the new text in place in one
-// move; false, with the old file untouched, when any step fails.
-bool ReplaceMac(const std::wstring& macPath, const wchar_t* text, OldMac& old) {
-    old.existed = FU_FileExists(macPath.c_str());
-    if (old.existed) {
-        bool read = false;
-        old.bytes = qen_lib::file::load(macPath, kMaxMacFile, read);
-        if (!read) return false;
-    }
-    return PutNewFileInPlace(macPath, [text](const std::wstring& path) {
-        return mac_file_write_line(path.c_str(), text) != FALSE;
-    });
-}
-
-bool RestoreMac(const std::wstring& macPath, const OldMac& old) {
-    if (!old.existed) return DeleteFileW(macPath.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
-    return PutNewFileInPlace(macPath, [&old](const std::wstring& path) {
-        return qen_lib::file::save(path, old.bytes.data(), old.bytes.size());
-    });
-}
-
 int MacUnwritable(const std::string& name) {
     qen_lib::log::report(STORE_FILE_LAYER(L"SaveIndex"), 614, L"Mac file writing failed: %hs", name.c_str());
     return STORE_MAC_UNWRITABLE;
@@ -89,38 +57,18 @@ int IndexUnwritable(const std::wstring& indexPath) {
     return STORE_INDEX_UNWRITABLE;
 }
 
-// Another store object's load on the folder may have found this save
-// stopped between its moves and finished it: the new index is then gone from
-// beside the old one, and the index holds the bytes of this save.
-bool FinishedByALoad(const std::wstring& indexPath, const std::string& bytes) {
-    if (GetLastError() != ERROR_FILE_NOT_FOUND) return false;
-    bool read = false;
-    const qen_lib::ByteBuffer found = qen_lib::file::load(indexPath, static_cast<unsigned>(bytes.size()), read);
-    return read && found.size() == bytes.size() && std::equal(bytes.begin(), bytes.end(), found.data());
-}
-
-// The index could not be moved in after the new Mac file was: the old Mac
-// file goes back, and the new index with it. When the old Mac file cannot go
-// back, the folder is the one that a save stopped between its two moves
-// leaves: the new index stays beside the old one, and the next load finishes
-// this save.
-int UndoMac(const std::wstring& indexPath, const std::wstring& macPath, const OldMac& old, const std::string& name) {
-    const bool restored = RestoreMac(macPath, old);
-    if (restored) DeleteNewFile(indexPath);
-    const int code = IndexUnwritable(indexPath);
-    if (restored) return code;
-    qen_lib::log::report(STORE_FILE_LAYER(L"SaveIndex"), 622, L"Mac file restoring failed: %hs", name.c_str());
-    return STORE_MAC_UNWRITABLE;
-}
-
 }  // namespace
 
 // The new index is written whole beside the old one and its Mac computed from
 // those bytes before either target changes. The Mac file goes in place first
 // and the index after it, so that a save stopped between the two moves leaves
 // a new Mac that matches the complete new index beside the old one, which
-// the next load moves in. When the index cannot follow, the old Mac file is
-// put back and the old pair stands.
+// the next load moves in. Once the new Mac file is in place the new store
+// stands, and the old Mac file never goes back: a load may already have
+// moved the new index in, or a later save its own pair. An index that cannot
+// be moved now (someone reading it, or the new index, holds it open) leaves
+// the folder as such a stopped save, which every load reads as the new store
+// and finishes.
 int SaveIndex(const std::wstring& folder, const std::wstring& indexPath, int counter,
               const CertHashMap& certHashes) {
     const std::string bytes = OnDisk(IndexText(counter, certHashes));
@@ -130,20 +78,23 @@ int SaveIndex(const std::wstring& folder, const std::wstring& indexPath, int cou
         !mac_text_sha256(bytes.data(), bytes.size(), STORE_MAC_PASSWORD, STORE_MAC_SALT, name.c_str(), mac)) {
         return MacUnwritable(name);
     }
-    if (!WriteNewFile(indexPath, [&bytes](const std::wstring& path) {
-            return qen_lib::file::save(path, bytes.data(), bytes.size());
-        })) {
-        DeleteNewFile(indexPath);
+    FolderStep(FU_NewFilePath(indexPath), true);
+    if (FU_WriteNewFile(indexPath, BytesWriter(bytes.data(), bytes.size()))) {
+        FU_DeleteNewFile(indexPath);
         return IndexUnwritable(indexPath);
     }
-    const std::wstring macPath = indexPath + L".0";
-    OldMac old;
-    if (!ReplaceMac(macPath, mac, old)) {
-        DeleteNewFile(indexPath);
+    const std::wstring macPath = MacFilePath(indexPath);
+    FolderStep(macPath, true);
+    if (FU_ReplaceFile(macPath, [&mac](const std::wstring& path) {
+            if (mac_file_write_line(path.c_str(), mac)) return 0;
+            return static_cast<int>(qen_lib::last_error_or(ERROR_WRITE_FAULT));
+        })) {
+        FU_DeleteNewFile(indexPath);
         return MacUnwritable(name);
     }
-    if (MoveNewFileIn(indexPath) || FinishedByALoad(indexPath, bytes)) return STORE_OK;
-    return UndoMac(indexPath, macPath, old, name);
+    FolderStep(indexPath, true);
+    if (const int error = FU_MoveNewFileIn(indexPath)) ReportIndexNotMoved(L"SaveIndex", 618, error, indexPath);
+    return STORE_OK;
 }
 
 }  // namespace vornpath::pki

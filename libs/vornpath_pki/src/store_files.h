@@ -2,11 +2,13 @@
 // The store's file layer: the index with its Mac file, the certificate
 // files, and the hash texts that name them. Each function returns a store
 // result code and logs its failure as two level-2 entries.
+#include <cstddef>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "qen_lib/cert/Cert.h"
+#include "qen_lib/fu_replace.h"
 #include "qen_lib/port/bytes.h"
 #include "vornpath/pki/FileBaseCertificateStore.h"
 
@@ -18,15 +20,17 @@ namespace vornpath::pki {
 using CertHashMap = std::map<std::wstring, CertRecord>;
 
 // Reads the index once, checks its Mac over the bytes read and parses those
-// same bytes; a save stopped between its two moves is finished first. When
+// same bytes; a save stopped between its two moves is finished first, and
+// its new index is read also when it cannot be moved in. When
 // the file's counter equals storeCounter the records are not parsed; else
 // records gets them in file order, each field checked.
 int LoadIndexAndCerts(const std::wstring& folder, const std::wstring& indexPath, int storeCounter,
                       int& fileCounter, std::vector<CertRecord>& records);
 
 // Writes the index of the records under counter together with its Mac file.
-// STORE_MAC_UNWRITABLE also when the index could not follow the new Mac file
-// and the old one could not go back: the next load then finishes the save.
+// STORE_OK: the new store stands, also when its index could not be moved in
+// after its Mac file (the next load finishes the save); any other code: the
+// old store stands, its index and Mac file as they were.
 int SaveIndex(const std::wstring& folder, const std::wstring& indexPath, int counter,
               const CertHashMap& certHashes);
 
@@ -38,6 +42,14 @@ int saveCert(const std::wstring& folder, const CertRecord& record);
 int DeleteCertFile(const std::wstring& folder, const CertRecord& record);
 
 std::wstring CertFilePath(const std::wstring& folder, const std::wstring& certHash);
+inline std::wstring MacFilePath(const std::wstring& indexPath) { return indexPath + L".0"; }
+
+// The writer of a new file that holds exactly these bytes; a failure is
+// logged by qen_lib::file::save.
+FU_NewFileWriter BytesWriter(const void* data, std::size_t size);
+
+// A new index whose Mac file is in place but which could not be moved in.
+void ReportIndexNotMoved(const wchar_t* function, int line, int error, const std::wstring& indexPath);
 
 // Hash texts: two lowercase hex digits a byte, joined by "_".
 std::wstring HashText(const qen_lib::port::Bytes& bytes);

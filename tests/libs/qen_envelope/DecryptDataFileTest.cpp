@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "support/replace_seam.h"
 #include "support/test_files.h"
 #include "qen_lib/envelope/envelope.h"
 
@@ -84,6 +86,17 @@ TEST_F(DecryptDataFileTest, MissingSourceIsFileNotFound) {
     EXPECT_FALSE(decrypt_over_old_target(source));
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
     expect_nothing_changed(source);
+}
+
+// The payload's data is on the disk before the move that names it; that it
+// survives a real power loss only Windows can show.
+TEST_F(DecryptDataFileTest, ThePayloadIsFlushedBeforeItIsMovedIn) {
+    const std::wstring source = source_of("payload3000");
+    const testing_support::ReplaceSteps steps;
+    EXPECT_TRUE(DecryptDataFile(source.c_str(), target.c_str()));
+    EXPECT_EQ(std::vector<std::wstring>({L"flush VelmoUpgradeToolDatabase.txt.new",
+                                         L"move VelmoUpgradeToolDatabase.txt.new VelmoUpgradeToolDatabase.txt"}),
+              steps.steps());
 }
 
 TEST_F(DecryptDataFileTest, WorksInAJapaneseFolderName) {

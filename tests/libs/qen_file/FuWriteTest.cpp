@@ -11,6 +11,7 @@
 #include "fu_test_files.h"
 #include "qen_lib/crt_file.h"
 #include "qen_lib/fu.h"
+#include "support/replace_seam.h"
 #include "support/temp_folder.h"
 #include "win/handle.h"
 
@@ -48,7 +49,13 @@ TEST(FuWrite, ReplacesTheTargetInEachEncoding) {
         TempFolder folder;
         const std::wstring path = folder / L"list.txt";
         write_bytes(path, "old content that is longer than the new one");
-        EXPECT_EQ(0, write_lines(path, lines, c.type));
+        {
+            const testing_support::ReplaceSteps steps;
+            EXPECT_EQ(0, write_lines(path, lines, c.type));
+            // The new file's data on the disk before the move that names it;
+            // that it survives a real power loss only Windows can show.
+            EXPECT_EQ(Lines({L"flush list.txt.new", L"move list.txt.new list.txt"}), steps.steps());
+        }
         EXPECT_EQ(c.bytes, read_bytes(path));
         EXPECT_FALSE(exists(path + L".new"));
 
@@ -58,15 +65,36 @@ TEST(FuWrite, ReplacesTheTargetInEachEncoding) {
     }
 }
 
-TEST(FuWrite, FailingWriterKeepsTheOldTargetAndLeavesTheNewFile) {
+TEST(FuWrite, AFailedStepKeepsTheOldTargetAndRemovesTheNewFile) {
+    const struct {
+        const char* step;
+        FU_WriteFunc writer;
+        const wchar_t* failing;  // the replace's step that fails, if any
+        int code;
+    } cases[] = {
+        {"the writer", fail_after_first_line, L"", ERROR_WRITE_FAULT},
+        {"the flush", WriteFuncForList, L"flush", ERROR_DISK_FULL},
+        {"the move", WriteFuncForList, L"move", ERROR_ACCESS_DENIED},
+    };
+    const Lines lines = {L"new"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.step);
+        TempFolder folder;
+        const std::wstring path = folder / L"list.txt";
+        write_bytes(path, "old\r\n");
+        const testing_support::ReplaceSteps steps([&c](const std::wstring& step) -> DWORD {
+            return *c.failing && step.find(c.failing) == 0 ? static_cast<DWORD>(c.code) : 0;
+        });
+        EXPECT_EQ(c.code, FU_WriteFileEx(path.c_str(), c.writer, const_cast<Lines*>(&lines), 0));
+        EXPECT_EQ("old\r\n", read_bytes(path));
+        EXPECT_FALSE(exists(path + L".new"));
+    }
+}
+
+TEST(FuWrite, ALeftOverNewFileIsWrittenOver) {
     TempFolder folder;
     const std::wstring path = folder / L"list.txt";
-    write_bytes(path, "old\r\n");
-    EXPECT_EQ(ERROR_WRITE_FAULT, FU_WriteFileEx(path.c_str(), fail_after_first_line, nullptr, 0));
-    EXPECT_EQ("old\r\n", read_bytes(path));
-    EXPECT_EQ("partial\r\n", read_bytes(path + L".new"));
-
-    // The next run truncates and reuses the left-over file.
+    write_bytes(path + L".new", "left over by a run that was cut short, and longer");
     EXPECT_EQ(0, write_lines(path, {L"new"}));
     EXPECT_EQ("new\r\n", read_bytes(path));
     EXPECT_FALSE(exists(path + L".new"));
@@ -100,7 +128,7 @@ TEST(FuWrite, TargetThatCannotBeReplacedKeepsItsContent) {
     EXPECT_NE(0, write_lines(path, {L"new"}));
     held.reset();
     EXPECT_EQ("old\r\n", read_bytes(path));
-    EXPECT_EQ("new\r\n", read_bytes(path + L".new"));
+    EXPECT_FALSE(exists(path + L".new"));
 }
 
 TEST(FuWrite, NewFileThatCannotBeMovedKeepsTheOldTarget) {

@@ -10,6 +10,7 @@
 #include "support/temp_folder.h"
 #include "vornpath/pki/FileBaseCertificateStore.h"
 #include "vornpath/pki/store_result.h"
+#include "win/handle.h"
 
 using namespace vornpath::pki;
 using namespace store_test;
@@ -45,22 +46,28 @@ TEST(StoreRead, AFailedReloadChangesNothingAndTheNextGoodOneIsTaken) {
 
 // A save stopped between moving its Mac file in and moving its index in:
 // the next load finishes it when the new index beside the old one is
-// complete, and leaves the folder alone when it is not.
+// complete, and leaves the folder alone when it is not. One that cannot move
+// the new index in (someone holds the index open) reads it all the same.
 TEST(StoreRead, ALoadFinishesASaveStoppedBetweenItsMoves) {
     struct Row {
         const wchar_t* folder;  // below the fixtures, without "\cs1"
+        bool held;              // the index open elsewhere, without delete sharing
         int code;
         std::size_t certs;
         const wchar_t* after;   // the folder that the load leaves
     };
     const Row rows[] = {
-        {L"interrupted\\stopped", STORE_OK, 4, L"interrupted\\finished"},
-        {L"interrupted\\cut_short", STORE_PASSWORD_WRONG, 0, L"interrupted\\cut_short"},
+        {L"interrupted\\stopped", false, STORE_OK, 4, L"interrupted\\finished"},
+        {L"interrupted\\stopped", true, STORE_OK, 4, L"interrupted\\stopped"},
+        {L"interrupted\\cut_short", false, STORE_PASSWORD_WRONG, 0, L"interrupted\\cut_short"},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.folder);
+        SCOPED_TRACE(testing::Message() << row.folder << (row.held ? " held" : ""));
         testing_support::TempFolder temp;
         const std::wstring folder = CopyStore(Fixture(std::wstring(row.folder) + L"\\cs1"), temp);
+        const win::FileHandle held(row.held ? CreateFileW((folder + L"\\indexV2.txt").c_str(), GENERIC_READ,
+                                                          FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
+                                            : INVALID_HANDLE_VALUE);
         int result = -1;
         const auto store = CreateFileBaseCertificateStore(folder, result);
         EXPECT_EQ(row.code, result);

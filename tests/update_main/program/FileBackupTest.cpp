@@ -5,9 +5,11 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "allowlist/FileBackup.h"
 #include "support/StateFixtures.h"
+#include "support/replace_seam.h"
 #include "win/handle.h"
 
 using testing_support::exists;
@@ -64,7 +66,15 @@ TEST(ReplaceFileWithBackup, InstallsTheDownloadAndKeepsTheOldList) {
             WriteFileBytes(target, "old");
         if (c.before == Before::BackupExists) WriteFileBytes(backup, "earlier");
 
+        const testing_support::ReplaceSteps steps;
         const OperationResult result = ReplaceFileWithBackup(base, L".txt", source, Time(2026, 12, 8, 9, 5, 3));
+        if (c.error == 0) {
+            // The new list's data on the disk before the move that names it
+            // (a real power loss only Windows can show).
+            EXPECT_EQ(std::vector<std::wstring>(
+                          {L"flush ObWhiteList.txt.new", L"move ObWhiteList.txt.new ObWhiteList.txt"}),
+                      steps.steps());
+        }
         EXPECT_EQ(c.error == 0 ? 0 : 2, result.status);
         EXPECT_EQ(std::system_category(), result.error.category());
         EXPECT_EQ(c.error != 0, result.error.value() != 0);

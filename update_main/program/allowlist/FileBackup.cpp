@@ -2,6 +2,8 @@
 
 #include "environment/TimeStamp.h"
 #include "qen_lib/file.h"
+#include "qen_lib/fu_replace.h"
+#include "win/win_result.h"
 
 namespace {
 
@@ -41,31 +43,25 @@ OperationResult ReplaceFileWithBackup(const std::wstring& base, const std::wstri
     if (!qen_lib::file::file_exists(source)) return Failure(ERROR_FILE_NOT_FOUND, kSourceMissing + source);
     const std::wstring target = base + extension;
     const std::wstring backup = BackupFileName(base, extension, time);
-    const std::wstring fresh = target + L".new";
 
     // A missing folder shows up as the copy's failure.
     qen_lib::file::make_parent_dirs(target);
-    DeleteFileW(fresh.c_str());  // left over from a run that was cut short
-    if (!qen_lib::file::copy_file(source, fresh)) {
-        const DWORD error = GetLastError();
-        DeleteFileW(fresh.c_str());
-        return Failure(error, kCopyFailed, source, target);
-    }
     // The old list is copied, not moved, to its backup, so that it stays
     // installed until the new one takes its place. An existing backup of
     // the same second is kept: the copy fails.
     const bool backedUp = qen_lib::file::file_exists(target);
     if (backedUp && !qen_lib::file::copy_file(target, backup)) {
-        const DWORD error = GetLastError();
-        DeleteFileW(fresh.c_str());
-        return Failure(error, kMoveFailed, target, backup);
+        return Failure(GetLastError(), kMoveFailed, target, backup);
     }
-    if (!MoveFileExW(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD error = GetLastError();
-        DeleteFileW(fresh.c_str());
-        // Nothing was replaced, so there is nothing to keep a backup of.
-        if (backedUp) DeleteFileW(backup.c_str());
-        return Failure(error, kMoveFailed, fresh, target);
-    }
-    return OperationResult();
+    bool copied = false;
+    const int error = FU_ReplaceFile(target, [&source, &copied](const std::wstring& fresh) {
+        DeleteFileW(fresh.c_str());  // left over from a run that was cut short
+        copied = qen_lib::file::copy_file(source, fresh);
+        return copied ? 0 : static_cast<int>(qen_lib::last_error_or(ERROR_GEN_FAILURE));
+    });
+    if (error == 0) return OperationResult();
+    // Nothing was replaced, so there is nothing to keep a backup of.
+    if (backedUp) DeleteFileW(backup.c_str());
+    if (!copied) return Failure(error, kCopyFailed, source, target);
+    return Failure(error, kMoveFailed, FU_NewFilePath(target), target);
 }

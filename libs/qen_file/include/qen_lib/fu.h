@@ -38,8 +38,9 @@ int FU_CreateParentDir(const wchar_t* path);
 int FU_TraverseFileEx(const wchar_t* path, FU_LineFunc func, void* user, unsigned char flags,
                       int type);
 
-// Writes path + ".new" through the writer, then puts it in place of path in
-// one step; on any failure the old target stays as it was.
+// Writes the new content through the writer and puts it in place of path by
+// FU_ReplaceFile (qen_lib/fu_replace.h): on any failure the old target stays
+// as it was and no ".new" file is left.
 int FU_WriteFileEx(const wchar_t* path, FU_WriteFunc func, void* user, int type);
 
 // Callbacks for a list of lines (user = std::vector<std::wstring>*).

@@ -10,8 +10,9 @@
 #include <wincrypt.h>
 
 // Deciphers source through the temporary file source + ".tmp" into
-// target + ".new", which replaces target only once the trailer matched. On
-// FALSE an existing target is as it was; neither of the two files remains.
+// target + ".new", which replaces target by the durable replace
+// (qen_lib/fu_replace.h) only once the trailer matched. On FALSE an existing
+// target is as it was; neither of the two files remains.
 BOOL DecryptDataFile(const wchar_t* source, const wchar_t* target);
 
 // Deciphers the whole source into the temporary file (created or truncated).

@@ -2,11 +2,14 @@
 // The certificate store kept in one folder: the index "indexV2.txt" (an
 // update counter, then one record per certificate), its Mac file
 // "indexV2.txt.0", and one DER file per certificate named by its SHA-1 hash
-// text with ".cer". A save writes "indexV2.txt.new" beside the index and
-// moves its new Mac file in before its index; a load that finds the Mac file
-// matching that new index in place of the old one finishes the save. The
-// programs open a store's folder with Setup(false) and read it; the other
-// operations complete the interface.
+// text with ".cer". Every file is written new beside its name, flushed and
+// moved in (qen_lib/fu_replace.h); a new certificate file before the index
+// that names it. A save writes "indexV2.txt.new" beside the index and moves
+// its new Mac file in before its index; from then on the new store stands,
+// and a load that finds the Mac file matching that new index in place of the
+// old one reads it and finishes the save. The programs open a store's folder
+// with Setup(false) and read it; the other operations complete the
+// interface.
 #include <map>
 #include <memory>
 #include <string>
