@@ -28,31 +28,33 @@ TEST(EntrySecurity, OursAndChangeableOnlyByTheOwnerAndTheListTogether) {
         bool ourFolder;  // gives others nothing
         bool ourFile;    // gives others no more than reading
         bool scriptMayLie;
+        bool rootOfItsWay;  // as the volume's root, where users may add
     } rows[] = {
-        {"our admin-only folder", L"O:BAD:P" + kAdmins, true, true, true},
-        {"owned by SYSTEM", L"O:SYD:P" + kAdmins, true, true, true},
-        {"also TrustedInstaller", L"O:BAD:P" + kAdmins + L"(A;;FA;;;" + kTrustedInstaller + L")", true, true, true},
-        {"our tool file, users may read", L"O:BAD:P" + kAdmins + L"(A;;FR;;;BU)", false, true, true},
-        {"users may read, generic right", L"O:BAD:P" + kAdmins + L"(A;;GR;;;BU)", false, true, true},
-        {"users denied", L"O:BAD:P(D;;FA;;;BU)" + kAdmins, true, true, true},
-        {"made by administrators, users' rights inherited", L"O:BAD:AI" + kAdmins + L"(A;OICIID;0x1301bf;;;BU)",
-         false, false, false},
-        {"our entries, not protected", L"O:BAD:" + kAdmins, false, false, true},
-        {"a user's owner", L"O:S-1-5-21-1-2-3-1001D:P" + kAdmins, false, false, false},
-        {"owned by TrustedInstaller, users may run", L"O:" + kTrustedInstaller + L"D:P(A;;0x1200a9;;;BU)", false,
-         false, true},
-        {"no list", L"O:BA", false, false, false},
-        {"users may write", L"O:BAD:P" + kAdmins + L"(A;;FW;;;BU)", false, false, false},
-        {"everyone everything, generic right", L"O:BAD:P" + kAdmins + L"(A;;GA;;;WD)", false, false, false},
-        {"users may add folders (a system drive's root)", L"O:BAD:P" + kAdmins + L"(A;;0x4;;;AU)", false, false,
-         false},
-        {"users may delete", L"O:BAD:P" + kAdmins + L"(A;;SD;;;BU)", false, false, false},
-        {"users may delete what it holds", L"O:BAD:P" + kAdmins + L"(A;;0x40;;;BU)", false, false, false},
-        {"users may change the list", L"O:BAD:P" + kAdmins + L"(A;;WD;;;BU)", false, false, false},
-        {"users may take it over", L"O:BAD:P" + kAdmins + L"(A;;WO;;;BU)", false, false, false},
-        {"users may set attributes", L"O:BAD:P" + kAdmins + L"(A;;0x100;;;BU)", false, false, true},
-        {"creators may change what it will hold", L"O:BAD:P" + kAdmins + L"(A;OICIIO;GA;;;CO)", false, false,
+        {"our admin-only folder", L"O:BAD:P" + kAdmins, true, true, true, true},
+        {"owned by SYSTEM", L"O:SYD:P" + kAdmins, true, true, true, true},
+        {"also TrustedInstaller", L"O:BAD:P" + kAdmins + L"(A;;FA;;;" + kTrustedInstaller + L")", true, true, true,
          true},
+        {"our tool file, users may read", L"O:BAD:P" + kAdmins + L"(A;;FR;;;BU)", false, true, true, true},
+        {"users may read, generic right", L"O:BAD:P" + kAdmins + L"(A;;GR;;;BU)", false, true, true, true},
+        {"users denied", L"O:BAD:P(D;;FA;;;BU)" + kAdmins, true, true, true, true},
+        {"made by administrators, users' rights inherited", L"O:BAD:AI" + kAdmins + L"(A;OICIID;0x1301bf;;;BU)",
+         false, false, false, false},
+        {"our entries, not protected", L"O:BAD:" + kAdmins, false, false, true, true},
+        {"a user's owner", L"O:S-1-5-21-1-2-3-1001D:P" + kAdmins, false, false, false, false},
+        {"owned by TrustedInstaller, users may run", L"O:" + kTrustedInstaller + L"D:P(A;;0x1200a9;;;BU)", false,
+         false, true, true},
+        {"no list", L"O:BA", false, false, false, false},
+        {"users may write", L"O:BAD:P" + kAdmins + L"(A;;FW;;;BU)", false, false, false, true},
+        {"everyone everything, generic right", L"O:BAD:P" + kAdmins + L"(A;;GA;;;WD)", false, false, false, false},
+        {"users may add folders (a system drive's root)", L"O:BAD:P" + kAdmins + L"(A;;0x4;;;AU)", false, false,
+         false, true},
+        {"users may delete", L"O:BAD:P" + kAdmins + L"(A;;SD;;;BU)", false, false, false, false},
+        {"users may delete what it holds", L"O:BAD:P" + kAdmins + L"(A;;0x40;;;BU)", false, false, false, false},
+        {"users may change the list", L"O:BAD:P" + kAdmins + L"(A;;WD;;;BU)", false, false, false, false},
+        {"users may take it over", L"O:BAD:P" + kAdmins + L"(A;;WO;;;BU)", false, false, false, false},
+        {"users may set attributes", L"O:BAD:P" + kAdmins + L"(A;;0x100;;;BU)", false, false, true, true},
+        {"creators may change what it will hold", L"O:BAD:P" + kAdmins + L"(A;OICIIO;GA;;;CO)", false, false,
+         true, true},
     };
     for (const auto& row : rows) {
         PSECURITY_DESCRIPTOR built = nullptr;
@@ -62,6 +64,7 @@ TEST(EntrySecurity, OursAndChangeableOnlyByTheOwnerAndTheListTogether) {
         const win::LocalMemory held(built);
         EXPECT_EQ(IsOwnSecurity(built, 0), row.ourFolder) << row.name;
         EXPECT_EQ(IsOwnSecurity(built, FILE_GENERIC_READ), row.ourFile) << row.name;
-        EXPECT_EQ(OnlyTrustedMayChange(built), row.scriptMayLie) << row.name;
+        EXPECT_EQ(OnlyTrustedMayChange(built, OnTheWay::Entry), row.scriptMayLie) << row.name;
+        EXPECT_EQ(OnlyTrustedMayChange(built, OnTheWay::VolumeRoot), row.rootOfItsWay) << row.name;
     }
 }

@@ -103,10 +103,12 @@ bool IsOwnSecurity(PSECURITY_DESCRIPTOR descriptor, ACCESS_MASK othersMayHave) {
            (OthersAllowed(list, InheritOnly::Counted) & ~othersMayHave) == 0;
 }
 
-bool OnlyTrustedMayChange(PSECURITY_DESCRIPTOR descriptor) {
+bool OnlyTrustedMayChange(PSECURITY_DESCRIPTOR descriptor, OnTheWay at) {
     const PSID owner = OwnerOf(descriptor);
     const PACL list = ListOf(descriptor);
-    return owner && IsTrusted(owner) && list && (OthersAllowed(list, InheritOnly::Ignored) & kChangeRights) == 0;
+    const ACCESS_MASK counted =
+        at == OnTheWay::VolumeRoot ? kChangeRights & ~(FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY) : kChangeRights;
+    return owner && IsTrusted(owner) && list && (OthersAllowed(list, InheritOnly::Ignored) & counted) == 0;
 }
 
 bool IsOwnEntry(HANDLE entry, ACCESS_MASK othersMayHave) {
@@ -114,7 +116,7 @@ bool IsOwnEntry(HANDLE entry, ACCESS_MASK othersMayHave) {
     return descriptor && IsOwnSecurity(descriptor.get(), othersMayHave);
 }
 
-bool OnlyTrustedMayChangeEntry(HANDLE entry) {
+bool OnlyTrustedMayChangeEntry(HANDLE entry, OnTheWay at) {
     const win::LocalMemory descriptor = SecurityOf(entry);
-    return descriptor && OnlyTrustedMayChange(descriptor.get());
+    return descriptor && OnlyTrustedMayChange(descriptor.get(), at);
 }

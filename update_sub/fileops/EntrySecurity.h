@@ -19,14 +19,20 @@
 // Administrators that inherits users' write rights is not ours.
 bool IsOwnSecurity(PSECURITY_DESCRIPTOR descriptor, ACCESS_MASK othersMayHave);
 
+// Where an entry lies on the way to a file that runs with our rights.
+// Windows lets every signed-in user make folders at a volume's root; a new
+// entry there renames, replaces or removes nothing on the way, so at the
+// root the rights to add files and folders are not counted.
+enum class OnTheWay { Entry, VolumeRoot };
+
 // Owned by SYSTEM, the Administrators or TrustedInstaller, with an access
 // list whose allow entries let nobody else write, append, delete, add files
 // or folders, or change the list or the owner. Generic rights count as the
 // file rights they stand for; entries that only pass on to what a folder will
 // hold do not count.
-bool OnlyTrustedMayChange(PSECURITY_DESCRIPTOR descriptor);
+bool OnlyTrustedMayChange(PSECURITY_DESCRIPTOR descriptor, OnTheWay at);
 
 // Both as above for the entry open in `entry` (opened with READ_CONTROL);
 // false when its owner or access list cannot be read.
 bool IsOwnEntry(HANDLE entry, ACCESS_MASK othersMayHave);
-bool OnlyTrustedMayChangeEntry(HANDLE entry);
+bool OnlyTrustedMayChangeEntry(HANDLE entry, OnTheWay at);

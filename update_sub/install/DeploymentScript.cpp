@@ -52,17 +52,17 @@ bool IsDirectlyIn(const std::wstring& path, const std::wstring& folder) {
 // The file and every folder above it, its root included: owned by the
 // machine's own accounts, and nobody else may change any of them.
 bool TrustedUpToTheRoot(HANDLE script, const std::wstring& path) {
-    if (!OnlyTrustedMayChangeEntry(script)) return false;
+    if (!OnlyTrustedMayChangeEntry(script, OnTheWay::Entry)) return false;
     const wchar_t* afterRoot = ::PathSkipRootW(path.c_str());
     if (!afterRoot) return false;
     const std::size_t rootLength = static_cast<std::size_t>(afterRoot - path.c_str());
     for (std::size_t end = path.find_last_of(L'\\'); end != std::wstring::npos && end >= rootLength;
          end = path.find_last_of(L'\\', end - 1)) {
         const win::FileHandle folder = OpenFolder(path.substr(0, end));
-        if (!folder || !OnlyTrustedMayChangeEntry(folder.get())) return false;
+        if (!folder || !OnlyTrustedMayChangeEntry(folder.get(), OnTheWay::Entry)) return false;
     }
     const win::FileHandle root = OpenFolder(path.substr(0, rootLength));
-    return root && OnlyTrustedMayChangeEntry(root.get());
+    return root && OnlyTrustedMayChangeEntry(root.get(), OnTheWay::VolumeRoot);
 }
 
 // The final path of the script, held in `script`; empty when it may not run.

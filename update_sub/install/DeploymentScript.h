@@ -7,7 +7,8 @@
 // below it, which a user may have made; or from a place outside the tool's
 // data folder where SYSTEM, the Administrators or TrustedInstaller own the
 // file and every folder above it, and nobody else may change any of them
-// (OnlyTrustedMayChange). What is judged is the file held open, without
+// (OnlyTrustedMayChange; at the volume's root, where Windows lets users
+// make folders, adding is no change). What is judged is the file held open, without
 // write or delete sharing, by its final path, links in its folders followed;
 // wscript gets that path, and the file stays held until wscript has ended,
 // so that what runs is what was judged.
