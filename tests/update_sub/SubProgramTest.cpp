@@ -1,6 +1,6 @@
 // The secondary program itself: what it carries besides its code (the
-// administrator manifest, its version information, the proxy prompt that
-// names what it fetches), and runs of the real program
+// administrator manifest, the terminal-server flag, its version information,
+// the proxy prompt that names what it fetches), and runs of the real program
 // under Wine with orders that ask for nothing, which end in its closing
 // dialog. A run reads and blanks the prefix's own exchange file, so the test
 // lays out its orders there and puts the file back as it was afterwards.
@@ -15,6 +15,7 @@
 #include "paths/PathConstants.h"
 #include "profile/IniProfile.h"
 #include "res/resource.h"
+#include "support/ProgramImage.h"
 #include "support/ProgramRun.h"
 #include "support/StandInBrowser.h"
 #include "support/StateFixtures.h"
@@ -123,6 +124,7 @@ NothingOrdered::NothingOrdered() {
 
 TEST(SubProgram, AsksForAdministratorRightsAndNamesItself) {
     EXPECT_NE(ResourceBytes(RT_MANIFEST, 1).find("level=\"requireAdministrator\""), std::string::npos);
+    EXPECT_TRUE(DllCharacteristics(kProgram) & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
     EXPECT_EQ(VersionValue(L"FileDescription"), L"Velmoご利用ソフト更新ツール");
     EXPECT_EQ(VersionValue(L"OriginalFilename"), L"Velmoご利用ソフト更新ツール.exe");
     // The file the build made, and the settings name, bears that name too.

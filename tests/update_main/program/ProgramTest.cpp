@@ -1,11 +1,12 @@
 // The main program itself, started as a user or another program would start
-// it: what it shows for each run mode and the exit code it ends with, and
-// where its support link opens.
+// it: what it shows for each run mode and the exit code it ends with, where
+// its support link opens, and what its file declares to the loader.
 #include <gtest/gtest.h>
 
 #include "MainProgramRun.h"
 #include "messages/UserMessages.h"
 #include "res/resource.h"
+#include "support/ProgramImage.h"
 #include "support/StandInBrowser.h"
 #include "support/WindowDriver.h"
 
@@ -63,4 +64,8 @@ TEST(MainProgram, ItsSupportLinkStartsTheBrowserItself) {
     EXPECT_EQ(start.address, SUPPORT_URL);
     Click(dialog, IDCANCEL);
     EXPECT_EQ(ExitCode(run), 0u);
+}
+
+TEST(MainProgram, IsTerminalServerAware) {
+    EXPECT_TRUE(DllCharacteristics(MainProgramPath()) & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
 }
