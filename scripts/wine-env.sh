@@ -64,6 +64,12 @@ case "$action" in
       [ -f "$WINEPREFIX/.configured" ] && break
       if { "$WINE" wineboot -i && configure_prefix; } </dev/null >"$root/wineboot.log" 2>&1 9>&-; then
         touch "$WINEPREFIX/.configured"
+        # In the session that made the prefix, Wine's desktop serves no shell
+        # windows (the desktop shell of the programs' support link); from the
+        # next session on it does. Start the session over.
+        "$WINESERVER" -k 2>/dev/null || true
+        "$WINESERVER" -w 2>/dev/null || true
+        setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&- || true
         break
       fi
       if [ "$try" = 2 ]; then cat "$root/wineboot.log" >&2; exit 1; fi

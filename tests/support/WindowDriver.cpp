@@ -69,6 +69,12 @@ std::wstring ControlText(HWND dialog, int controlId) { return WindowText(GetDlgI
 
 void Click(HWND dialog, int buttonId) { PostMessageW(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0); }
 
+void ClickControl(HWND dialog, int controlId) {
+    const HWND control = GetDlgItem(dialog, controlId);
+    SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageW(control, WM_LBUTTONUP, 0, 0);
+}
+
 bool WaitUntilGone(HWND hwnd, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     while (IsWindow(hwnd)) {

@@ -19,6 +19,9 @@ std::wstring WindowText(HWND hwnd);
 std::wstring ControlText(HWND dialog, int controlId);
 // Presses a button as a click would.
 void Click(HWND dialog, int buttonId);
+// Presses and lets go the left mouse button on a control that is no button
+// (the link); returns once the control has handled both.
+void ClickControl(HWND dialog, int controlId);
 // True while the window exists, waited for up to `timeoutMs`.
 bool WaitUntilGone(HWND hwnd, DWORD timeoutMs = 10000);
 

@@ -1,9 +1,9 @@
 // The secondary program itself: what it carries besides its code (the
-// administrator manifest, its version information, the proxy prompt that
-// names what it fetches), and a run of the real program under Wine with
-// orders that ask for nothing, which ends in its closing dialog. The run
-// reads and blanks the prefix's own exchange file, so the test lays out its
-// orders there and puts the file back as it was afterwards.
+// administrator manifest, the terminal-server flag, its version information,
+// the proxy prompt that names what it fetches), and runs of the real program
+// under Wine with orders that ask for nothing, which end in its closing
+// dialog. A run reads and blanks the prefix's own exchange file, so the test
+// lays out its orders there and puts the file back as it was afterwards.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,7 +15,9 @@
 #include "paths/PathConstants.h"
 #include "profile/IniProfile.h"
 #include "res/resource.h"
+#include "support/ProgramImage.h"
 #include "support/ProgramRun.h"
+#include "support/StandInBrowser.h"
 #include "support/StateFixtures.h"
 #include "support/WindowDriver.h"
 #include "win/handle.h"
@@ -91,10 +93,38 @@ private:
     std::string m_bytes;
 };
 
+// The prefix's exchange file with orders that ask for nothing, for the time
+// of a test.
+class NothingOrdered {
+public:
+    NothingOrdered();
+
+    const std::wstring exchange = GetProgramDataFolder() + DATA_INI_SUBPATH.c_str();
+
+private:
+    const MadeFolders m_folders{GetProgramDataFolder() + DATA_SUBDIR.c_str()};
+    const SavedFile m_saved{exchange};
+};
+
+NothingOrdered::NothingOrdered() {
+    DeleteFileW(exchange.c_str());
+    const struct {
+        const wchar_t* section;
+        const wchar_t* key;
+        const wchar_t* value;
+    } orders[] = {
+        {L"Velmo", L"major", L"6"},        {L"Velmo", L"minor", L"1"},     {L"Velmo", L"sub_minor", L"9"},
+        {L"Velmo", L"ver", L"6.1.9"},      {L"Command", L"dURL", L"\"\""}, {L"Command", L"cacerts", L"0"},
+        {L"Message", L"common", L"お知らせ(NL)二行目"}, {L"Pelmarch", L"is_new", L"0"},
+    };
+    for (const auto& o : orders) EXPECT_TRUE(WritePrivateProfileStringW(o.section, o.key, o.value, exchange.c_str()));
+}
+
 }  // namespace
 
 TEST(SubProgram, AsksForAdministratorRightsAndNamesItself) {
     EXPECT_NE(ResourceBytes(RT_MANIFEST, 1).find("level=\"requireAdministrator\""), std::string::npos);
+    EXPECT_TRUE(DllCharacteristics(kProgram) & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
     EXPECT_EQ(VersionValue(L"FileDescription"), L"Velmoご利用ソフト更新ツール");
     EXPECT_EQ(VersionValue(L"OriginalFilename"), L"Velmoご利用ソフト更新ツール.exe");
     // The file the build made, and the settings name, bears that name too.
@@ -106,22 +136,9 @@ TEST(SubProgram, AsksForAdministratorRightsAndNamesItself) {
 }
 
 TEST(SubProgram, WithNothingOrderedItEndsInItsClosingDialog) {
-    const std::wstring base = GetProgramDataFolder();
-    ASSERT_FALSE(base.empty());
-    const MadeFolders folders(base + DATA_SUBDIR.c_str());
-    const std::wstring exchange = base + DATA_INI_SUBPATH.c_str();
-    const SavedFile saved(exchange);
-    DeleteFileW(exchange.c_str());
-    const struct {
-        const wchar_t* section;
-        const wchar_t* key;
-        const wchar_t* value;
-    } orders[] = {
-        {L"Velmo", L"major", L"6"},        {L"Velmo", L"minor", L"1"},     {L"Velmo", L"sub_minor", L"9"},
-        {L"Velmo", L"ver", L"6.1.9"},      {L"Command", L"dURL", L"\"\""}, {L"Command", L"cacerts", L"0"},
-        {L"Message", L"common", L"お知らせ(NL)二行目"}, {L"Pelmarch", L"is_new", L"0"},
-    };
-    for (const auto& o : orders) ASSERT_TRUE(WritePrivateProfileStringW(o.section, o.key, o.value, exchange.c_str()));
+    ASSERT_FALSE(GetProgramDataFolder().empty());
+    const NothingOrdered ordered;
+    const std::wstring& exchange = ordered.exchange;
 
     const RunningProgram run = StartProgram(kProgram, L"");
     ASSERT_TRUE(run.process) << GetLastError();
@@ -139,6 +156,30 @@ TEST(SubProgram, WithNothingOrderedItEndsInItsClosingDialog) {
     // The orders are blanked before anything else happens.
     EXPECT_EQ(RawProfileValue(exchange, L"Command", L"cacerts"), L"");
     EXPECT_EQ(RawProfileValue(exchange, L"Velmo", L"ver"), L"6.1.9");
+
+    Click(dialog, IDCANCEL);
+    EXPECT_EQ(WaitForExit(run), 0u);
+}
+
+// A browser started from this program would have its rights, an
+// administrator's or SYSTEM's. The desktop shell of the signed-in user takes
+// the address and starts the browser from its own process, with that user's
+// rights; Wine's desktop process does the same. That nothing opens where no
+// desktop shell answers (a service's session, SYSTEM) only Windows shows.
+TEST(SubProgram, ItsSupportLinkOpensThroughTheDesktopShell) {
+    ASSERT_FALSE(GetProgramDataFolder().empty());
+    const NothingOrdered ordered;
+    const StandInBrowser browser;
+    const RunningProgram run = StartProgram(kProgram, L"");
+    ASSERT_TRUE(run.process) << GetLastError();
+    const HWND dialog = WaitForDialog(run.processId, IDC_NOTICE, 20000);
+    ASSERT_NE(dialog, nullptr);
+
+    ClickControl(dialog, IDC_LINK);
+    const BrowserStart start = browser.WaitForStart(5000);
+    EXPECT_NE(start.parentId, 0u) << "no desktop shell opened the address";
+    EXPECT_NE(start.parentId, run.processId) << "the browser runs with the program's rights";
+    EXPECT_EQ(start.address, SUPPORT_URL);
 
     Click(dialog, IDCANCEL);
     EXPECT_EQ(WaitForExit(run), 0u);

@@ -8,28 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/RegistryValueScope.h"
 #include "support/temp_folder.h"
-
-// A string value of a key set for a test and put back as it was afterwards;
-// a key that was not there goes again.
-class RegistryValueScope {
-public:
-    RegistryValueScope(HKEY root, const std::wstring& key, REGSAM view, const wchar_t* name,
-                       const std::wstring& value);
-    ~RegistryValueScope();
-    RegistryValueScope(const RegistryValueScope&) = delete;
-    RegistryValueScope& operator=(const RegistryValueScope&) = delete;
-
-private:
-    HKEY m_root;
-    std::wstring m_key;
-    REGSAM m_view;
-    std::wstring m_name;
-    bool m_keyExisted = false;
-    bool m_hadValue = false;
-    DWORD m_oldType = REG_NONE;
-    std::vector<BYTE> m_old;
-};
 
 // One scenario made by the site producer (VUT_END_TO_END names the folder of
 // the scenarios): its files laid out on drive C: for the time of a test,

@@ -1,10 +1,13 @@
 // The main program itself, started as a user or another program would start
-// it: what it shows for each run mode and the exit code it ends with.
+// it: what it shows for each run mode and the exit code it ends with, where
+// its support link opens, and what its file declares to the loader.
 #include <gtest/gtest.h>
 
 #include "MainProgramRun.h"
 #include "messages/UserMessages.h"
 #include "res/resource.h"
+#include "support/ProgramImage.h"
+#include "support/StandInBrowser.h"
 #include "support/WindowDriver.h"
 
 using namespace testing_support;
@@ -46,4 +49,23 @@ TEST(MainProgram, UpdateCheckEndsWithTheClosingDialog) {
     EXPECT_EQ(ControlText(dialog, IDC_LINK), SUPPORT_URL);
     Click(dialog, IDCANCEL);
     EXPECT_EQ(ExitCode(run), 0u);
+}
+
+// It runs with the user's own rights: it starts the browser itself.
+TEST(MainProgram, ItsSupportLinkStartsTheBrowserItself) {
+    const StandInBrowser browser;
+    const ProgramRun run = StartMainProgram(L"");
+    ASSERT_TRUE(run.process);
+    const HWND dialog = WaitForProgramDialog(run, Dialog::Closing);
+    ASSERT_NE(dialog, nullptr);
+    ClickControl(dialog, IDC_LINK);
+    const BrowserStart start = browser.WaitForStart(5000);
+    EXPECT_EQ(start.parentId, run.processId);
+    EXPECT_EQ(start.address, SUPPORT_URL);
+    Click(dialog, IDCANCEL);
+    EXPECT_EQ(ExitCode(run), 0u);
+}
+
+TEST(MainProgram, IsTerminalServerAware) {
+    EXPECT_TRUE(DllCharacteristics(MainProgramPath()) & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
 }

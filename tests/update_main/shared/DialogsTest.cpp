@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
+#include <vector>
 
+#include "dialogs/LinkOpening.h"
 #include "dialogs/MessageDialogs.h"
 #include "dialogs/VelmoUpgradeToolDlg.h"
 #include "dialogs/VelmoUpgradeToolDlg_Ask.h"
@@ -13,6 +16,15 @@
 #include "support/WindowDriver.h"
 
 using namespace testing_support;
+
+namespace {
+// What the links were asked to open, in order.
+std::vector<std::wstring> g_openedAddresses;
+}  // namespace
+
+// The shared layer's tests stand in for a program here: a click on a link
+// opens nothing, and the address is kept for the test to read.
+void OpenLinkAddress(const wchar_t* address) { g_openedAddresses.push_back(address); }
 
 namespace {
 
@@ -116,6 +128,9 @@ TEST(SmallClosingDialog, KeepsTheDefaultColours) {
         EXPECT_EQ(StaticColour(hwnd, IDC_MESSAGE).text, GetSysColor(COLOR_WINDOWTEXT));
         EXPECT_EQ(StaticColour(hwnd, IDC_LINK).text, kBlue);
         SaveScreenshot(hwnd, L"115_close_small");
+        g_openedAddresses.clear();
+        ClickControl(hwnd, IDC_LINK);
+        EXPECT_EQ(g_openedAddresses, std::vector<std::wstring>{SUPPORT_URL});
         Click(hwnd, IDCANCEL);
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);

@@ -1,6 +1,6 @@
 #include "dialogs/LinkStatic.h"
 
-#include <shellapi.h>
+#include "dialogs/LinkOpening.h"
 
 namespace {
 constexpr COLORREF kLinkColor = 0x00FF0000;  // blue
@@ -53,6 +53,6 @@ BOOL CLinkStatic::OnSetCursor(CWnd*, UINT, UINT) {
 void CLinkStatic::OnLButtonDown(UINT, CPoint) {
     CString target = m_address;
     if (target.IsEmpty()) GetWindowText(target);
-    ::ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNORMAL);
+    OpenLinkAddress(target);
     Default();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A static text that looks and acts like a web link: blue and underlined, a
-// hand cursor, and a click opens the address (or, without one, the text).
+// hand cursor, and a click opens the address (or, without one, the text) in
+// the way that the program defines for it.
 #include "framework/framework.h"
 
 class CLinkStatic : public CStatic {

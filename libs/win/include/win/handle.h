@@ -102,4 +102,13 @@ struct FreeCertContext {
 using CertStore = Unique<NullTraits<HCERTSTORE, nullptr, CloseCertStore>>;
 using CertContext = Unique<NullTraits<PCCERT_CONTEXT, nullptr, FreeCertContext>>;
 
+// COM interface pointers, each holding the one reference it was given, and
+// the strings COM allocates (NULL when empty).
+struct ReleaseCom { void operator()(IUnknown* p) const { p->Release(); } };
+struct FreeBstr { void operator()(BSTR s) const { ::SysFreeString(s); } };
+
+template <class Interface>
+using ComPtr = Unique<NullTraits<Interface*, nullptr, ReleaseCom>>;
+using Bstr = Unique<NullTraits<BSTR, nullptr, FreeBstr>>;
+
 }  // namespace win

@@ -1,0 +1,26 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A string value of a key set for a test and put back as it was afterwards;
+// a key that was not there goes again.
+class RegistryValueScope {
+public:
+    RegistryValueScope(HKEY root, const std::wstring& key, REGSAM view, const wchar_t* name,
+                       const std::wstring& value);
+    ~RegistryValueScope();
+    RegistryValueScope(const RegistryValueScope&) = delete;
+    RegistryValueScope& operator=(const RegistryValueScope&) = delete;
+
+private:
+    HKEY m_root;
+    std::wstring m_key;
+    REGSAM m_view;
+    std::wstring m_name;
+    bool m_keyExisted = false;
+    bool m_hadValue = false;
+    DWORD m_oldType = REG_NONE;
+    std::vector<BYTE> m_old;
+};
