@@ -123,6 +123,36 @@ std::wstring TestProgramFolder() {
     return path.substr(0, path.find_last_of(L'\\'));
 }
 
+std::wstring ProbeProgram() { return TestProgramFolder() + L"\\command_line_probe.exe"; }
+
+namespace {
+std::wstring ReadWide(const std::wstring& path) {
+    const std::string bytes = testing_support::read_bytes(path);
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+}
+}  // namespace
+
+std::wstring ProbeCommandLine(const std::wstring& probe) { return ReadWide(probe + L".txt"); }
+
+std::vector<std::wstring> ProbeEnvironment(const std::wstring& probe) {
+    const std::wstring block = ReadWide(probe + L".env.txt");
+    std::vector<std::wstring> entries;
+    for (std::size_t at = 0, end = 0; at < block.size(); at = end + 1) {
+        end = std::min(block.find(L'\0', at), block.size());
+        entries.push_back(block.substr(at, end - at));
+    }
+    return entries;
+}
+
+std::wstring VariableOf(const std::vector<std::wstring>& entries, const std::wstring& name) {
+    for (const std::wstring& entry : entries)
+        if (entry.size() > name.size() && entry[name.size()] == L'=' &&
+            CompareStringOrdinal(entry.c_str(), static_cast<int>(name.size()), name.c_str(),
+                                 static_cast<int>(name.size()), TRUE) == CSTR_EQUAL)
+            return entry.substr(name.size() + 1);
+    return ABSENT;
+}
+
 ScriptBesideTheProgram::ScriptBesideTheProgram(const std::string& text) {
     static int counter = 0;
     m_folder = TestProgramFolder() + L"\\vut-script-" + std::to_wstring(GetCurrentProcessId()) + L"-" +

@@ -22,8 +22,10 @@ inline const std::wstring PRODUCT_CODE = L"{7E3B91C4-2A6F-4D08-9B5E-C41F0A7D3E62
 // client, say).
 class RecordingRunner : public ProgramRunner {
 public:
+    void UseEnvironment(std::vector<wchar_t> block) override { environment = std::move(block); }
     bool RunCommandLineAndWait(const std::wstring& commandLine) override;
 
+    std::vector<wchar_t> environment;
     std::vector<std::wstring> started;
     bool starts = true;
     std::function<void(const std::wstring&)> onRun;
@@ -109,6 +111,16 @@ private:
 // The folder of the running test program, where the installer would put our
 // programs: the deployment's script may run from there.
 std::wstring TestProgramFolder();
+
+// The probe program beside the tests (CommandLineProbe.cpp), and what a copy
+// of it at `probe` recorded at its last run: the command line it got, and
+// the "NAME=value" entries of its environment in the order it got them.
+std::wstring ProbeProgram();
+std::wstring ProbeCommandLine(const std::wstring& probe);
+std::vector<std::wstring> ProbeEnvironment(const std::wstring& probe);
+// The value of the variable `name` (any case) among "NAME=value" entries;
+// ABSENT when there is none.
+std::wstring VariableOf(const std::vector<std::wstring>& entries, const std::wstring& name);
 
 // A script in a folder of the test's own beside the test program, removed
 // with that folder at the end.

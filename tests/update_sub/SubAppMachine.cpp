@@ -33,6 +33,8 @@ SubAppMachine::SubAppMachine(const RunCase& row) : m_row(row) {
     else
         WriteFileBytes(m_clients / L"old\\Velmo ZavaZuvaz OptionPack\\Dravenset.exe", "MZ");
     if (*row.orders.installed) WriteClient(row.orders.installed, m_oldClient);
+    MakeFolder(m_clients / L"stand-in");
+    EXPECT_TRUE(CopyFileW(ProbeProgram().c_str(), m_standIn.c_str(), FALSE));
     Plant(m_setupFolder, row.machine.planted, L"Velmo.exe");
     Plant(m_downloadFolder, row.machine.downloadPlanted, L"setup.exe");
     WriteOrders();
@@ -114,6 +116,7 @@ void SubAppMachine::PlayProgram(const std::wstring& line) {
         m_setupFolderAdminOnly = GrantsOnlyOwnerSystemAndAdministrators(m_setupFolder) &&
                                  !testing_support::exists(m_setupFolder + L"\\version.dll");
         m_setupFolderHeld = !Renamable(m_setupFolder);
+        RunStandInSetup();
         m_runner.starts = m_row.machine.setupInstalls != nullptr;
         if (m_runner.starts && *m_row.machine.setupInstalls) WriteClient(m_row.machine.setupInstalls, m_newClient);
     } else if (program.compare(0, 9, L"VelmoInit") == 0) {
@@ -245,6 +248,26 @@ void SubAppMachine::CheckDownloadFolder() const {
     }
 }
 
+void SubAppMachine::RunStandInSetup() {
+    m_tempFolderAdminOnly = GrantsOnlyOwnerSystemAndAdministrators(m_tempFolder);
+    m_tempFolderHeld = !Renamable(m_tempFolder);
+    ProcessRunner runner;
+    runner.UseEnvironment(m_runner.environment);
+    if (runner.RunCommandLineAndWait(L"\"" + m_standIn + L"\"")) m_setupEnvironment = ProbeEnvironment(m_standIn);
+}
+
+// The setup's TEMP and TMP name the folder made for the run, admin-only and
+// held while it runs, and nothing of the environment we were started with.
+void SubAppMachine::CheckProgramEnvironment() const {
+    ASSERT_FALSE(m_setupEnvironment.empty()) << "the stand-in setup did not run";
+    EXPECT_EQ(VariableOf(m_setupEnvironment, L"TEMP"), m_tempFolder);
+    EXPECT_EQ(VariableOf(m_setupEnvironment, L"TMP"), m_tempFolder);
+    for (const std::wstring& entry : m_setupEnvironment)
+        EXPECT_EQ(entry.find(m_decoy.Folder()), std::wstring::npos) << testing::PrintToString(entry);
+    EXPECT_TRUE(m_tempFolderAdminOnly) << "the setup's TEMP was a folder a user could write";
+    EXPECT_TRUE(m_tempFolderHeld) << "the setup's TEMP could be swapped while it ran";
+}
+
 void SubAppMachine::RunAndCheck() {
     {
         CVelmoUpgradeToolSubApp app([this] { return m_base.path(); },
@@ -286,7 +309,9 @@ void SubAppMachine::RunAndCheck() {
         EXPECT_TRUE(m_setupHeld) << "the setup could be changed while it ran";
         EXPECT_TRUE(m_setupFolderAdminOnly) << "the setup ran from a folder a user could write";
         EXPECT_TRUE(m_setupFolderHeld) << "the setup's folder could be swapped while it ran";
+        CheckProgramEnvironment();
     }
+    EXPECT_FALSE(testing_support::exists(m_tempFolder)) << "the programs' TEMP outlived the run";
     // The orders are blanked, whatever the run did.
     const std::wstring exchange = m_base / L"ZRV\\VelmoUpgradeTool\\data\\VelmoUpgradeData.ini";
     EXPECT_EQ(RawProfileValue(exchange, L"Command", L"dURL"), L"");
