@@ -22,23 +22,6 @@ win::FileHandle OpenEntry(const std::wstring& path, DWORD access, DWORD sharing)
     return OpenItself(path, access | READ_CONTROL, sharing);
 }
 
-// A link that was followed although the open asked not to (Wine follows a
-// link to a file): the handle has the file it leads to, not the entry.
-bool LeadsElsewhere(HANDLE entry, const std::wstring& path) {
-    const std::size_t separator = path.find_last_of(L'\\');
-    if (separator == std::wstring::npos) return true;
-    const win::FileHandle folder = OpenEntry(path.substr(0, separator), 0, kShareAll);
-    const std::wstring there = folder ? FinalPath(folder.get()) + path.substr(separator) : std::wstring();
-    const std::wstring opened = FinalPath(entry);
-    return there.empty() || opened.empty() ||
-           ::CompareStringOrdinal(there.c_str(), -1, opened.c_str(), -1, TRUE) != CSTR_EQUAL;
-}
-
-// The handle has a plain file that stands at the path itself.
-bool IsPlainFileAt(HANDLE entry, const std::wstring& path) {
-    return IsPlainFile(entry) && !LeadsElsewhere(entry, path);
-}
-
 enum class Found { Nothing, OurFile, FollowedLink, Other };
 
 Found Inspect(const std::wstring& path) {
