@@ -54,6 +54,11 @@ bool MakeHostFileLink(const std::wstring& link, const std::wstring& target, bool
            GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool RenameOnHost(const std::wstring& from, const std::wstring& to) {
+    const std::string hostFrom = HostPath(from), hostTo = HostPath(to);
+    return !hostFrom.empty() && !hostTo.empty() && RunHost({"mv", hostFrom, hostTo});
+}
+
 bool RemoveHostLink(const std::wstring& link) {
     const std::string hostLink = HostPath(link);
     return !hostLink.empty() && RunHost({"rm", "-f", hostLink}) && !IsLink(link);

@@ -15,6 +15,11 @@ bool MakeHostLink(const std::wstring& link, const std::wstring& target);
 // file at the link either way. False when this is no Wine or ln fails.
 bool MakeHostFileLink(const std::wstring& link, const std::wstring& target, bool hard);
 
+// Renames `from` to `to` on the host's side, which no Windows program's hold
+// stops (as a user could where nothing holds it); false when this is no
+// Wine or mv fails.
+bool RenameOnHost(const std::wstring& from, const std::wstring& to);
+
 // Removes the host link `link` itself, never what it leads to; false when
 // this is no Wine or the host's rm fails.
 bool RemoveHostLink(const std::wstring& link);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "fileops/HandleContents.h"
 #include "fileops/OpenedEntry.h"
 #include "fileops/SetAside.h"
 #include "win/handle.h"
@@ -67,13 +68,6 @@ bool ClearReadOnlyAndHidden(HANDLE file) {
     return ::SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info) != FALSE;
 }
 
-bool WriteAll(HANDLE file, const void* data, std::size_t size) {
-    if (size > MAXDWORD) return false;
-    DWORD written = 0;
-    if (size > 0 && !::WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr)) return false;
-    return written == size && ::SetEndOfFile(file) != FALSE;
-}
-
 }  // namespace
 
 bool PrepareAdminOwnedFile(const std::wstring& path) {
@@ -91,11 +85,17 @@ bool PrepareAdminOwnedFile(const std::wstring& path) {
     return CreateReadableByUsers(path);
 }
 
-bool OverwriteAdminOwnedFile(const std::wstring& path, const void* data, std::size_t size) {
+win::FileHandle HoldAdminOwnedFile(const std::wstring& path) {
     {
         const win::FileHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll);
-        if (!entry || !IsPlainFileAt(entry.get(), path) || !ClearReadOnlyAndHidden(entry.get())) return false;
+        if (!entry || !IsPlainFileAt(entry.get(), path) || !ClearReadOnlyAndHidden(entry.get())) return {};
     }
-    const win::FileHandle file = OpenEntry(path, GENERIC_WRITE, FILE_SHARE_READ);
-    return file && IsPlainFileAt(file.get(), path) && WriteAll(file.get(), data, size);
+    win::FileHandle file = OpenEntry(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (!file || !IsPlainFileAt(file.get(), path)) return {};
+    return file;
+}
+
+bool OverwriteAdminOwnedFile(const std::wstring& path, const std::string& bytes) {
+    const win::FileHandle file = HoldAdminOwnedFile(path);
+    return file && WriteWholeFile(file.get(), bytes);
 }
