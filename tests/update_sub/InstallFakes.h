@@ -12,6 +12,7 @@
 
 #include "install/ProgramRunner.h"
 #include "install/RegistryPlaces.h"
+#include "support/ScopedEnvironment.h"
 #include "support/temp_folder.h"
 
 // A product code of the shape MsiExec takes.
@@ -83,20 +84,6 @@ std::wstring QuotedSystemProgram(const wchar_t* name);
 // name) pairs whose start begins the line is replaced by its name.
 using ShortNames = std::vector<std::pair<std::wstring, std::wstring>>;
 std::wstring Shortened(const std::wstring& line, const ShortNames& names);
-
-// Sets an environment variable of this process for the object's life.
-class ScopedEnvironmentVariable {
-public:
-    ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value);
-    ~ScopedEnvironmentVariable();
-    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
-    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
-
-private:
-    std::wstring m_name;
-    bool m_had = false;
-    std::wstring m_saved;
-};
 
 // Points WINDIR, where the client's INI file is read, at a folder of its own.
 class PrivateWindowsFolder {
