@@ -19,6 +19,9 @@ constexpr wchar_t kOptionSection[] = L"OPTION";
 // into memory whole.
 constexpr unsigned kCopiedFileLimit = 16u * 1024u * 1024u;
 
+// Anything at the path: a file, a folder or a link.
+bool PathTaken(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 }  // namespace
 
 CInstallContext::CInstallContext(const InstalledProductInfo& info, FolderSource baseFolder)
@@ -61,6 +64,9 @@ bool CInstallContext::WriteOptionToolFlags(bool etaxFound, bool zavaZuvazFound) 
 bool CInstallContext::SetInstallState(int value) { return WriteOption(L"Velmo_instState", value); }
 
 int CInstallContext::GetInstallState() {
+    // The setup reads the option file: none is made only to be asked. One
+    // that is there is judged as for a write.
+    if (!m_optionFile && !(GetBaseFolder() && PathTaken(ToolFolderPath(OPTION_FILE_NAME)))) return 0;
     const std::optional<std::string> bytes = ReadOptionFile();
     const std::optional<std::wstring> value =
         bytes ? IniValue(*bytes, kOptionSection, L"Velmo_instState") : std::nullopt;

@@ -43,7 +43,9 @@ public:
     bool WriteOptionToolFlags(bool etaxFound, bool zavaZuvazFound);
     // [OPTION] Velmo_instState: 1 while an install is under way, 0 after it.
     bool SetInstallState(int value);
-    // Velmo_instState as written, 0 when absent or unreadable.
+    // Velmo_instState as written, 0 when absent or unreadable; an option
+    // file that this run has not used yet is made ours first, as for a write
+    // (under Wine, which keeps no owners, one of an earlier run is set aside).
     int GetInstallState();
 
 private:
