@@ -37,6 +37,7 @@ SubAppMachine::SubAppMachine(const RunCase& row) : m_row(row) {
     EXPECT_TRUE(CopyFileW(ProbeProgram().c_str(), m_standIn.c_str(), FALSE));
     Plant(m_setupFolder, row.machine.planted, L"Velmo.exe");
     Plant(m_downloadFolder, row.machine.downloadPlanted, L"setup.exe");
+    Plant(m_tempFolder, row.machine.tempPlanted, L"Velmo.exe");
     WriteOrders();
     m_runner.onRun = [this](const std::wstring& line) { PlayProgram(line); };
 }
@@ -198,6 +199,7 @@ void SubAppMachine::CheckDownloadedFiles() const {
     const bool mayDownload = m_row.machine.admin && m_row.machine.hardened && !expected.empty() &&
                              m_row.machine.planted != Planted::HeldFolder &&
                              m_row.machine.downloadPlanted != Planted::HeldFolder &&
+                             m_row.machine.tempPlanted != Planted::HeldFolder &&
                              m_row.machine.downloadPlanted != Planted::Link;
     ASSERT_EQ(m_downloadAsked, mayDownload);
     if (!mayDownload) return;
@@ -249,7 +251,8 @@ void SubAppMachine::CheckDownloadFolder() const {
 }
 
 void SubAppMachine::RunStandInSetup() {
-    m_tempFolderAdminOnly = GrantsOnlyOwnerSystemAndAdministrators(m_tempFolder);
+    m_tempFolderAdminOnly = GrantsOnlyOwnerSystemAndAdministrators(m_tempFolder) &&
+                            !testing_support::exists(m_tempFolder + L"\\version.dll");
     m_tempFolderHeld = !Renamable(m_tempFolder);
     ProcessRunner runner;
     runner.UseEnvironment(m_runner.environment);
@@ -302,6 +305,7 @@ void SubAppMachine::RunAndCheck() {
     CheckDownloadedFiles();
     CheckPlantedFolder(m_setupFolder, m_row.machine.planted, L"Velmo.exe");
     CheckPlantedFolder(m_downloadFolder, m_row.machine.downloadPlanted, L"setup.exe");
+    CheckPlantedFolder(m_tempFolder, m_row.machine.tempPlanted, L"Velmo.exe");
     CheckDownloadFolder();
     const bool setupRan = std::find(e.started.begin(), e.started.end(), kUpgrade) != e.started.end() ||
                           std::find(e.started.begin(), e.started.end(), kFresh) != e.started.end();
@@ -311,7 +315,10 @@ void SubAppMachine::RunAndCheck() {
         EXPECT_TRUE(m_setupFolderHeld) << "the setup's folder could be swapped while it ran";
         CheckProgramEnvironment();
     }
-    EXPECT_FALSE(testing_support::exists(m_tempFolder)) << "the programs' TEMP outlived the run";
+    // A user's folder that could not be set aside stays theirs.
+    if (m_row.machine.tempPlanted != Planted::HeldFolder) {
+        EXPECT_FALSE(testing_support::exists(m_tempFolder)) << "the programs' TEMP outlived the run";
+    }
     // The orders are blanked, whatever the run did.
     const std::wstring exchange = m_base / L"ZRV\\VelmoUpgradeTool\\data\\VelmoUpgradeData.ini";
     EXPECT_EQ(RawProfileValue(exchange, L"Command", L"dURL"), L"");
