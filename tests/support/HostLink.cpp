@@ -47,6 +47,13 @@ bool MakeHostLink(const std::wstring& link, const std::wstring& target) {
     return RunHost({"ln", "-s", hostTarget, hostLink}) && IsLink(link);
 }
 
+bool MakeHostFileLink(const std::wstring& link, const std::wstring& target, bool hard) {
+    const std::string hostTarget = HostPath(target), hostLink = HostPath(link);
+    if (hostTarget.empty() || hostLink.empty()) return false;
+    return RunHost({"ln", hard ? "-P" : "-s", hostTarget, hostLink}) &&
+           GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool RemoveHostLink(const std::wstring& link) {
     const std::string hostLink = HostPath(link);
     return !hostLink.empty() && RunHost({"rm", "-f", hostLink}) && !IsLink(link);

@@ -10,6 +10,11 @@
 // false when this is no Wine or the host's ln fails.
 bool MakeHostLink(const std::wstring& link, const std::wstring& target);
 
+// Makes `link` (which must not exist) a host link to the file `target`: a
+// symbolic one, or (hard) a second name of it. Windows programs see a plain
+// file at the link either way. False when this is no Wine or ln fails.
+bool MakeHostFileLink(const std::wstring& link, const std::wstring& target, bool hard);
+
 // Removes the host link `link` itself, never what it leads to; false when
 // this is no Wine or the host's rm fails.
 bool RemoveHostLink(const std::wstring& link);

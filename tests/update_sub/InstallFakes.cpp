@@ -103,24 +103,40 @@ std::wstring Shortened(const std::wstring& line, const ShortNames& names) {
     return line;
 }
 
-ScopedEnvironmentVariable::ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value) : m_name(name) {
-    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
-    m_had = size > 0;
-    if (m_had) {
-        m_saved.resize(size);
-        m_saved.resize(GetEnvironmentVariableW(name, &m_saved[0], size));
-    }
-    SetEnvironmentVariableW(name, value.c_str());
-}
-
-ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
-    SetEnvironmentVariableW(m_name.c_str(), m_had ? m_saved.c_str() : nullptr);
-}
-
 std::wstring TestProgramFolder() {
     wchar_t module[MAX_PATH] = {};
     const std::wstring path(module, GetModuleFileNameW(nullptr, module, MAX_PATH));
     return path.substr(0, path.find_last_of(L'\\'));
+}
+
+std::wstring ProbeProgram() { return TestProgramFolder() + L"\\command_line_probe.exe"; }
+
+namespace {
+std::wstring ReadWide(const std::wstring& path) {
+    const std::string bytes = testing_support::read_bytes(path);
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+}
+}  // namespace
+
+std::wstring ProbeCommandLine(const std::wstring& probe) { return ReadWide(probe + L".txt"); }
+
+std::vector<std::wstring> ProbeEnvironment(const std::wstring& probe) {
+    const std::wstring block = ReadWide(probe + L".env.txt");
+    std::vector<std::wstring> entries;
+    for (std::size_t at = 0, end = 0; at < block.size(); at = end + 1) {
+        end = std::min(block.find(L'\0', at), block.size());
+        entries.push_back(block.substr(at, end - at));
+    }
+    return entries;
+}
+
+std::wstring VariableOf(const std::vector<std::wstring>& entries, const std::wstring& name) {
+    for (const std::wstring& entry : entries)
+        if (entry.size() > name.size() && entry[name.size()] == L'=' &&
+            CompareStringOrdinal(entry.c_str(), static_cast<int>(name.size()), name.c_str(),
+                                 static_cast<int>(name.size()), TRUE) == CSTR_EQUAL)
+            return entry.substr(name.size() + 1);
+    return ABSENT;
 }
 
 ScriptBesideTheProgram::ScriptBesideTheProgram(const std::string& text) {

@@ -12,6 +12,7 @@
 
 #include "install/ProgramRunner.h"
 #include "install/RegistryPlaces.h"
+#include "support/ScopedEnvironment.h"
 #include "support/temp_folder.h"
 
 // A product code of the shape MsiExec takes.
@@ -22,8 +23,10 @@ inline const std::wstring PRODUCT_CODE = L"{7E3B91C4-2A6F-4D08-9B5E-C41F0A7D3E62
 // client, say).
 class RecordingRunner : public ProgramRunner {
 public:
+    void UseEnvironment(std::vector<wchar_t> block) override { environment = std::move(block); }
     bool RunCommandLineAndWait(const std::wstring& commandLine) override;
 
+    std::vector<wchar_t> environment;
     std::vector<std::wstring> started;
     bool starts = true;
     std::function<void(const std::wstring&)> onRun;
@@ -82,20 +85,6 @@ std::wstring QuotedSystemProgram(const wchar_t* name);
 using ShortNames = std::vector<std::pair<std::wstring, std::wstring>>;
 std::wstring Shortened(const std::wstring& line, const ShortNames& names);
 
-// Sets an environment variable of this process for the object's life.
-class ScopedEnvironmentVariable {
-public:
-    ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value);
-    ~ScopedEnvironmentVariable();
-    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
-    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
-
-private:
-    std::wstring m_name;
-    bool m_had = false;
-    std::wstring m_saved;
-};
-
 // Points WINDIR, where the client's INI file is read, at a folder of its own.
 class PrivateWindowsFolder {
 public:
@@ -109,6 +98,16 @@ private:
 // The folder of the running test program, where the installer would put our
 // programs: the deployment's script may run from there.
 std::wstring TestProgramFolder();
+
+// The probe program beside the tests (CommandLineProbe.cpp), and what a copy
+// of it at `probe` recorded at its last run: the command line it got, and
+// the "NAME=value" entries of its environment in the order it got them.
+std::wstring ProbeProgram();
+std::wstring ProbeCommandLine(const std::wstring& probe);
+std::vector<std::wstring> ProbeEnvironment(const std::wstring& probe);
+// The value of the variable `name` (any case) among "NAME=value" entries;
+// ABSENT when there is none.
+std::wstring VariableOf(const std::vector<std::wstring>& entries, const std::wstring& name);
 
 // A script of the test's own directly beside the test program, removed at
 // the end.

@@ -33,8 +33,11 @@ SubAppMachine::SubAppMachine(const RunCase& row) : m_row(row) {
     else
         WriteFileBytes(m_clients / L"old\\Velmo ZavaZuvaz OptionPack\\Dravenset.exe", "MZ");
     if (*row.orders.installed) WriteClient(row.orders.installed, m_oldClient);
+    MakeFolder(m_clients / L"stand-in");
+    EXPECT_TRUE(CopyFileW(ProbeProgram().c_str(), m_standIn.c_str(), FALSE));
     Plant(m_setupFolder, row.machine.planted, L"Velmo.exe");
     Plant(m_downloadFolder, row.machine.downloadPlanted, L"setup.exe");
+    Plant(m_tempFolder, row.machine.tempPlanted, L"Velmo.exe");
     WriteOrders();
     m_runner.onRun = [this](const std::wstring& line) { PlayProgram(line); };
 }
@@ -114,6 +117,7 @@ void SubAppMachine::PlayProgram(const std::wstring& line) {
         m_setupFolderAdminOnly = GrantsOnlyOwnerSystemAndAdministrators(m_setupFolder) &&
                                  !testing_support::exists(m_setupFolder + L"\\version.dll");
         m_setupFolderHeld = !Renamable(m_setupFolder);
+        RunStandInSetup();
         m_runner.starts = m_row.machine.setupInstalls != nullptr;
         if (m_runner.starts && *m_row.machine.setupInstalls) WriteClient(m_row.machine.setupInstalls, m_newClient);
     } else if (program.compare(0, 9, L"VelmoInit") == 0) {
@@ -195,6 +199,7 @@ void SubAppMachine::CheckDownloadedFiles() const {
     const bool mayDownload = m_row.machine.admin && m_row.machine.hardened && !expected.empty() &&
                              m_row.machine.planted != Planted::HeldFolder &&
                              m_row.machine.downloadPlanted != Planted::HeldFolder &&
+                             m_row.machine.tempPlanted != Planted::HeldFolder &&
                              m_row.machine.downloadPlanted != Planted::Link;
     ASSERT_EQ(m_downloadAsked, mayDownload);
     if (!mayDownload) return;
@@ -245,6 +250,27 @@ void SubAppMachine::CheckDownloadFolder() const {
     }
 }
 
+void SubAppMachine::RunStandInSetup() {
+    m_tempFolderAdminOnly = GrantsOnlyOwnerSystemAndAdministrators(m_tempFolder) &&
+                            !testing_support::exists(m_tempFolder + L"\\version.dll");
+    m_tempFolderHeld = !Renamable(m_tempFolder);
+    ProcessRunner runner;
+    runner.UseEnvironment(m_runner.environment);
+    if (runner.RunCommandLineAndWait(L"\"" + m_standIn + L"\"")) m_setupEnvironment = ProbeEnvironment(m_standIn);
+}
+
+// The setup's TEMP and TMP name the folder made for the run, admin-only and
+// held while it runs, and nothing of the environment we were started with.
+void SubAppMachine::CheckProgramEnvironment() const {
+    ASSERT_FALSE(m_setupEnvironment.empty()) << "the stand-in setup did not run";
+    EXPECT_EQ(VariableOf(m_setupEnvironment, L"TEMP"), m_tempFolder);
+    EXPECT_EQ(VariableOf(m_setupEnvironment, L"TMP"), m_tempFolder);
+    for (const std::wstring& entry : m_setupEnvironment)
+        EXPECT_EQ(entry.find(m_decoy.Folder()), std::wstring::npos) << testing::PrintToString(entry);
+    EXPECT_TRUE(m_tempFolderAdminOnly) << "the setup's TEMP was a folder a user could write";
+    EXPECT_TRUE(m_tempFolderHeld) << "the setup's TEMP could be swapped while it ran";
+}
+
 void SubAppMachine::RunAndCheck() {
     {
         CVelmoUpgradeToolSubApp app([this] { return m_base.path(); },
@@ -279,6 +305,7 @@ void SubAppMachine::RunAndCheck() {
     CheckDownloadedFiles();
     CheckPlantedFolder(m_setupFolder, m_row.machine.planted, L"Velmo.exe");
     CheckPlantedFolder(m_downloadFolder, m_row.machine.downloadPlanted, L"setup.exe");
+    CheckPlantedFolder(m_tempFolder, m_row.machine.tempPlanted, L"Velmo.exe");
     CheckDownloadFolder();
     const bool setupRan = std::find(e.started.begin(), e.started.end(), kUpgrade) != e.started.end() ||
                           std::find(e.started.begin(), e.started.end(), kFresh) != e.started.end();
@@ -286,6 +313,11 @@ void SubAppMachine::RunAndCheck() {
         EXPECT_TRUE(m_setupHeld) << "the setup could be changed while it ran";
         EXPECT_TRUE(m_setupFolderAdminOnly) << "the setup ran from a folder a user could write";
         EXPECT_TRUE(m_setupFolderHeld) << "the setup's folder could be swapped while it ran";
+        CheckProgramEnvironment();
+    }
+    // A user's folder that could not be set aside stays theirs.
+    if (m_row.machine.tempPlanted != Planted::HeldFolder) {
+        EXPECT_FALSE(testing_support::exists(m_tempFolder)) << "the programs' TEMP outlived the run";
     }
     // The orders are blanked, whatever the run did.
     const std::wstring exchange = m_base / L"ZRV\\VelmoUpgradeTool\\data\\VelmoUpgradeData.ini";

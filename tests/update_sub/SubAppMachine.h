@@ -16,7 +16,8 @@
 #include "win/handle.h"
 
 // Where a user's profile may point WINDIR and ProgramData: a client INI file
-// naming a client folder with its own VelmoInit.exe.
+// naming a client folder with its own VelmoInit.exe; and TEMP and TMP, as a
+// service passes on SYSTEM's C:\Windows\Temp, which every user may write.
 class EnvironmentDecoy {
 public:
     EnvironmentDecoy() {
@@ -26,11 +27,14 @@ public:
         WriteFileBytes(Client() + L"\\VelmoInit.exe", "MZ");
     }
     std::wstring Client() const { return m_folder / L"client"; }
+    const std::wstring& Folder() const { return m_folder.path(); }
 
 private:
     TempFolder m_folder;
     ScopedEnvironmentVariable m_windir{L"WINDIR", m_folder.path()};
     ScopedEnvironmentVariable m_programData{L"ProgramData", m_folder.path()};
+    ScopedEnvironmentVariable m_temp{L"TEMP", m_folder.path()};
+    ScopedEnvironmentVariable m_tmp{L"TMP", m_folder.path()};
 };
 
 // A machine of the test's own for one row.
@@ -64,6 +68,10 @@ private:
     void CheckDownloadedFiles() const;
     void CheckPlantedFolder(const std::wstring& folder, Planted planted, const wchar_t* setupName) const;
     void CheckDownloadFolder() const;
+    // The stand-in setup started as the runner would start it, with the
+    // environment the run gave the runner; what it saw.
+    void RunStandInSetup();
+    void CheckProgramEnvironment() const;
 
     const RunCase& m_row;
     TempFolder m_base, m_clients, m_windows, m_victim;
@@ -79,6 +87,8 @@ private:
     const std::wstring m_downloadFolder = m_base / L"ZRV\\VelmoUpgradeTool\\data\\download";
     const std::wstring m_auxSetup = m_downloadFolder + L"\\setup.exe";
     const std::wstring m_auxMsi = m_downloadFolder + L"\\Pelmarch.msi";
+    const std::wstring m_tempFolder = m_base / L"ZRV\\VelmoUpgradeTool\\temp";
+    const std::wstring m_standIn = m_clients / L"stand-in\\Velmo.exe";
     std::vector<win::FileHandle> m_heldPlantedFolders;
     std::map<std::wstring, std::string> m_victimBefore;
 
@@ -90,6 +100,9 @@ private:
     bool m_setupHeld = false;
     bool m_setupFolderAdminOnly = false;
     bool m_setupFolderHeld = false;
+    std::vector<std::wstring> m_setupEnvironment;
+    bool m_tempFolderAdminOnly = false;
+    bool m_tempFolderHeld = false;
     bool m_auxFilesHeldAtInit = false;
     bool m_downloadFolderHeldAtInit = false;
 };

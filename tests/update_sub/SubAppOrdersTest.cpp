@@ -5,13 +5,18 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "process/ProcessFlags.h"
 #include "startup/VelmoUpgradeToolSubApp.h"
+#include "support/HostLink.h"
 #include "support/StateFixtures.h"
+#include "support/linux_link.h"
+#include "support/log_seam.h"
 
 namespace {
 
@@ -76,6 +81,15 @@ protected:
     TempFolder m_base;
 };
 
+// Orders that a link may lead to, and whose order the application reads.
+const std::string kVictimOrders = "[Command]\r\ndURL=\"https://dl.example.jp/v.exe\"\r\ncacerts=1\r\n";
+constexpr wchar_t kVictimUrl[] = L"https://dl.example.jp/v.exe";
+
+bool Logged(const std::vector<std::wstring>& messages, const std::wstring& reason) {
+    return std::any_of(messages.begin(), messages.end(),
+                       [&](const std::wstring& message) { return message.compare(0, reason.size(), reason) == 0; });
+}
+
 }  // namespace
 
 TEST_F(SubAppOrdersTest, EveryOrderIsReadAndBlankedWhileTheObjectIsBuilt) {
@@ -128,4 +142,45 @@ TEST_F(SubAppOrdersTest, OnlyTheWholeOptionAfterTheProgramSelectsTheAuxiliaryRun
     for (const auto& c : cases)
         EXPECT_EQ(MakeApp(c.commandLine).m_downloadPelmarch, c.downloadPelmarch)
             << testing::PrintToString(std::wstring(c.commandLine));
+}
+
+// A user who may write the data folder can give the exchange file a second
+// name in a file they may not write: a hard link (which Windows lets users
+// make to files they cannot write on versions before 2019), or a symbolic
+// link. Its orders are read as any orders are, but the blanks go nowhere,
+// and the log says why.
+TEST_F(SubAppOrdersTest, NothingIsWrittenThroughALinkAtTheExchangeFilesName) {
+    for (const bool hard : {true, false}) {
+        SCOPED_TRACE(hard ? "hard link" : "symbolic link");
+        TempFolder victim;
+        const std::wstring file = victim / L"victim.ini";
+        WriteFileBytes(file, kVictimOrders);
+        ASSERT_TRUE(MakeHostFileLink(Exchange(), file, hard));
+        const qen_lib::log::testing::LogSwitchedOn log(victim / L"log.txt");
+        {
+            const CVelmoUpgradeToolSubApp app = MakeApp();
+            EXPECT_EQ(app.m_dURL, kVictimUrl);
+            EXPECT_TRUE(app.m_cacerts);
+        }
+        EXPECT_EQ(testing_support::read_bytes(file), kVictimOrders);
+        EXPECT_TRUE(Logged(log.messages(), L"Exchange file not a plain file with one name"));
+        EXPECT_TRUE(RemoveHostLink(Exchange()));
+    }
+}
+
+// With the data folder a link, nothing is created or changed in the folder
+// it leads to, whether that holds an exchange file or not.
+TEST_F(SubAppOrdersTest, NothingIsWrittenBelowADataFolderThatIsALink) {
+    const std::wstring data = m_base / L"ZRV\\VelmoUpgradeTool\\data";
+    ASSERT_TRUE(RemoveDirectoryW(data.c_str()));
+    for (const bool withExchangeFile : {true, false}) {
+        SCOPED_TRACE(withExchangeFile ? "an exchange file there" : "an empty folder");
+        TempFolder victim;
+        if (withExchangeFile) WriteFileBytes(victim / L"VelmoUpgradeData.ini", kVictimOrders);
+        const auto before = FolderFiles(victim.path());
+        const testing_support::LinuxLink link(data, victim.path());
+        ASSERT_TRUE(link.Made());
+        EXPECT_EQ(MakeApp().m_dURL, withExchangeFile ? kVictimUrl : L"");
+        EXPECT_EQ(FolderFiles(victim.path()), before);
+    }
 }

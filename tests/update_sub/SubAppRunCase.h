@@ -57,6 +57,7 @@ struct Machine {
     bool zavaZuvazWithoutProperties = false;
     Planted planted = Planted::Nothing;          // where the client setup is fetched to
     Planted downloadPlanted = Planted::Nothing;  // ...\data\download
+    Planted tempPlanted = Planted::Nothing;      // ...\temp, the programs' TEMP
 };
 
 struct Expected {

@@ -1,6 +1,7 @@
 // The files written into the tool folder: the ".properties" copy, byte for
 // byte whatever its encoding, and the option file. A file or link that a
-// user put at either name is set aside, never written through.
+// user put at either name is set aside, never written through; one put at
+// the option file's name after it was judged receives nothing either.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 
 #include "InstallFakes.h"
 #include "install/InstallContext.h"
+#include "support/HostLink.h"
 #include "support/StateFixtures.h"
 #include "win/handle.h"
 
@@ -118,4 +120,29 @@ TEST(ToolFolderFiles, ALinkAtEitherNameIsSetAsideNeverWrittenThrough) {
     EXPECT_EQ(RawProfileValue(optionFile, L"OPTION", L"Velmo_instState"), L"1");
     EXPECT_EQ(testing_support::read_bytes(tool + L"\\.properties"), "a=1\r\n");
     EXPECT_TRUE(UsersMayOnlyRead(optionFile));
+}
+
+// The option file swapped for a link to a victim file once it was judged,
+// from the host's side, which ignores the hold (on Windows the hold stops
+// it): the keys still go into the file that was judged, and the state is
+// read back from that file, never through the link.
+TEST(ToolFolderFiles, AnOptionFileSwappedForALinkAfterItWasJudgedIsNotWrittenThrough) {
+    TempFolder base, client, victim;
+    const std::wstring tool = base / L"ZRV\\VelmoUpgradeTool";
+    MakeFolder(tool);
+    WriteFileBytes(client / L"ZRVCAVelmo.ini", "[ZRVCAVelmo]\r\nZRVVelmoVersion=6.1.9\r\n");
+    WriteFileBytes(victim / L"victim.ini", "victim\r\n");
+    CInstallContext context({L"6.1.9", client.path(), L"", L""}, [&] { return base.path(); });
+    ASSERT_TRUE(context.CopyClientIni(client / L"ZRVCAVelmo.ini"));
+    const std::wstring optionFile = tool + L"\\ZRVCAVelmo.ini", judged = tool + L"\\judged.ini";
+    ASSERT_TRUE(MoveOnHost(optionFile, judged));
+    ASSERT_TRUE(MakeHostFileLink(optionFile, victim / L"victim.ini", false));
+
+    EXPECT_TRUE(context.WriteOptionToolFlags(true, false));
+    EXPECT_TRUE(context.SetInstallState(1));
+    EXPECT_EQ(context.GetInstallState(), 1);
+    EXPECT_EQ(testing_support::read_bytes(victim / L"victim.ini"), "victim\r\n");
+    EXPECT_EQ(testing_support::read_bytes(judged),
+              "[ZRVCAVelmo]\r\nZRVVelmoVersion=6.1.9\r\n[OPTION]\r\nETaxTOOL=1\r\nZAVAZuvaz=0\r\nVelmo_instState=1\r\n");
+    EXPECT_TRUE(RemoveHostLink(optionFile));
 }

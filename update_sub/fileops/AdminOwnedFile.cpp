@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fileops/EntrySecurity.h"
+#include "fileops/HandleContents.h"
 #include "fileops/OpenedEntry.h"
 #include "fileops/SetAside.h"
 #include "win/handle.h"
@@ -23,23 +24,6 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 // The entry at the path itself, never what a link there leads to.
 win::FileHandle OpenEntry(const std::wstring& path, DWORD access, DWORD sharing) {
     return OpenItself(path, access | READ_CONTROL, sharing);
-}
-
-// A link that was followed although the open asked not to (Wine follows a
-// link to a file): the handle has the file it leads to, not the entry.
-bool LeadsElsewhere(HANDLE entry, const std::wstring& path) {
-    const std::size_t separator = path.find_last_of(L'\\');
-    if (separator == std::wstring::npos) return true;
-    const win::FileHandle folder = OpenEntry(path.substr(0, separator), 0, kShareAll);
-    const std::wstring there = folder ? FinalPath(folder.get()) + path.substr(separator) : std::wstring();
-    const std::wstring opened = FinalPath(entry);
-    return there.empty() || opened.empty() ||
-           ::CompareStringOrdinal(there.c_str(), -1, opened.c_str(), -1, TRUE) != CSTR_EQUAL;
-}
-
-// The handle has a plain file that stands at the path itself.
-bool IsPlainFileAt(HANDLE entry, const std::wstring& path) {
-    return IsPlainFile(entry) && !LeadsElsewhere(entry, path);
 }
 
 enum class Found { Nothing, OurFile, FollowedLink, Other };
@@ -87,13 +71,6 @@ bool ClearReadOnlyAndHidden(HANDLE file) {
     return ::SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info) != FALSE;
 }
 
-bool WriteAll(HANDLE file, const void* data, std::size_t size) {
-    if (size > MAXDWORD) return false;
-    DWORD written = 0;
-    if (size > 0 && !::WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr)) return false;
-    return written == size && ::SetEndOfFile(file) != FALSE;
-}
-
 }  // namespace
 
 bool PrepareAdminOwnedFile(const std::wstring& path) {
@@ -111,11 +88,17 @@ bool PrepareAdminOwnedFile(const std::wstring& path) {
     return CreateReadableByUsers(path);
 }
 
-bool OverwriteAdminOwnedFile(const std::wstring& path, const void* data, std::size_t size) {
+win::FileHandle HoldAdminOwnedFile(const std::wstring& path) {
     {
         const win::FileHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll);
-        if (!entry || !IsPlainFileAt(entry.get(), path) || !ClearReadOnlyAndHidden(entry.get())) return false;
+        if (!entry || !IsPlainFileAt(entry.get(), path) || !ClearReadOnlyAndHidden(entry.get())) return {};
     }
-    const win::FileHandle file = OpenEntry(path, GENERIC_WRITE, FILE_SHARE_READ);
-    return file && IsPlainFileAt(file.get(), path) && WriteAll(file.get(), data, size);
+    win::FileHandle file = OpenEntry(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (!file || !IsPlainFileAt(file.get(), path)) return {};
+    return file;
+}
+
+bool OverwriteAdminOwnedFile(const std::wstring& path, const std::string& bytes) {
+    const win::FileHandle file = HoldAdminOwnedFile(path);
+    return file && WriteWholeFile(file.get(), bytes);
 }

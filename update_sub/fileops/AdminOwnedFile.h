@@ -3,8 +3,9 @@
 // tool folder, where a user may have put a file or a link of that name
 // first: the write must land in a file of ours, which users may read (the
 // client's setup reads it) but not change.
-#include <cstddef>
 #include <string>
+
+#include "win/handle.h"
 
 // Makes the path name a file of ours. One that is there stays when it is a
 // plain file with one name, owned by SYSTEM or the Administrators, whose
@@ -18,8 +19,15 @@
 // is there is set aside.
 bool PrepareAdminOwnedFile(const std::wstring& path);
 
-// Writes the bytes over the content of a file that PrepareAdminOwnedFile made
-// ours, through a handle that follows no link; a read-only or hidden file of
-// ours is written over too. False when the path holds anything but a plain
-// file with one name, or the write fails.
-bool OverwriteAdminOwnedFile(const std::wstring& path, const void* data, std::size_t size);
+// A file that PrepareAdminOwnedFile made ours, opened through a handle that
+// follows no link, for reading and writing, shared for both but not for
+// delete: while the handle is held, the name stays the file's, and what goes
+// through the handle goes into that file whatever its name leads to. Its
+// read-only and hidden flags are cleared. Empty when the path holds anything
+// but a plain file with one name.
+win::FileHandle HoldAdminOwnedFile(const std::wstring& path);
+
+// Writes the bytes over the content of a file that PrepareAdminOwnedFile
+// made ours, through HoldAdminOwnedFile's handle. False when the path holds
+// anything but a plain file with one name, or the write fails.
+bool OverwriteAdminOwnedFile(const std::wstring& path, const std::string& bytes);

@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <shlwapi.h>
 
-#include <algorithm>
-
 #include "fileops/AdminOnlyFolder.h"
 #include "fileops/EntryAttributes.h"
 #include "fileops/OpenedEntry.h"
@@ -43,14 +41,24 @@ std::vector<std::wstring> FolderNames(const std::wstring& subpath) {
 }  // namespace
 
 bool HeldFolder::Make(const std::wstring& base, const std::wstring& subpath, int adminOnly, Last last) {
+    const std::size_t admin = static_cast<std::size_t>(adminOnly > 0 ? adminOnly : 0);
+    return Walk(base, subpath, [&](const std::wstring& path, std::size_t i, std::size_t count) {
+        return MakeOne(path, i + admin < count, i + 1 == count, last);
+    });
+}
+
+bool HeldFolder::Hold(const std::wstring& base, const std::wstring& subpath) {
+    return Walk(base, subpath, [](const std::wstring& path, std::size_t, std::size_t) { return OpenFolder(path); });
+}
+
+bool HeldFolder::Walk(const std::wstring& base, const std::wstring& subpath, const HoldOne& holdOne) {
     Release();
     m_path.clear();
     const std::vector<std::wstring> names = FolderNames(subpath);
-    const std::size_t admin = std::min(names.size(), static_cast<std::size_t>(adminOnly > 0 ? adminOnly : 0));
     std::wstring path = base;
     for (std::size_t i = 0; i < names.size(); ++i) {
         path += L"\\" + names[i];
-        win::FileHandle folder = MakeOne(path, i + admin < names.size(), i + 1 == names.size(), last);
+        win::FileHandle folder = holdOne(path, i, names.size());
         if (!folder) return Failed();
         m_held.push_back(std::move(folder));
     }
@@ -59,23 +67,16 @@ bool HeldFolder::Make(const std::wstring& base, const std::wstring& subpath, int
 }
 
 bool HeldFolder::HoldExisting(const std::wstring& path) {
-    Release();
-    m_path.clear();
     const wchar_t* afterRoot = ::PathSkipRootW(path.c_str());
     if (!afterRoot) {
+        Release();
+        m_path.clear();
         ::SetLastError(ERROR_BAD_PATHNAME);
         return false;
     }
-    std::wstring folder = path.substr(0, static_cast<std::size_t>(afterRoot - path.c_str()));
-    for (const std::wstring& name : FolderNames(afterRoot)) {
-        if (folder.back() != L'\\') folder += L'\\';
-        folder += name;
-        win::FileHandle held = OpenFolder(folder);
-        if (!held) return Failed();
-        m_held.push_back(std::move(held));
-    }
-    m_path = folder;
-    return true;
+    std::wstring root = path.substr(0, static_cast<std::size_t>(afterRoot - path.c_str()));
+    if (!root.empty() && root.back() == L'\\') root.pop_back();
+    return Hold(root, afterRoot);
 }
 
 void HeldFolder::Remove() {

@@ -5,6 +5,8 @@
 // use, with every folder on the way down to it: while held, none of them can
 // be renamed, removed or swapped for a link, so a path below it keeps naming
 // what was checked.
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,10 @@ public:
     // at the first folder that fails (a link or a file where a folder is
     // used: ERROR_CANT_RESOLVE_FILENAME), holding nothing.
     bool Make(const std::wstring& base, const std::wstring& subpath, int adminOnly, Last last);
+    // Holds base + subpath as Make holds the folders users may write, but
+    // makes none: each must be there already. False, with the last error, at
+    // the first folder that is missing, a link or a file, holding nothing.
+    bool Hold(const std::wstring& base, const std::wstring& subpath);
 
     // Holds the folder `path` ("C:\..." or "\\server\share\...") and every
     // folder from its root down to it, making none: each must be there and
@@ -48,6 +54,11 @@ public:
     const std::wstring& Path() const { return m_path; }
 
 private:
+    // The folder at `path`, the `index`th of `count` below the base, held.
+    using HoldOne = std::function<win::FileHandle(const std::wstring& path, std::size_t index, std::size_t count)>;
+
+    // Holds each folder of the sub-path from the top down through holdOne.
+    bool Walk(const std::wstring& base, const std::wstring& subpath, const HoldOne& holdOne);
     win::FileHandle MakeOne(const std::wstring& path, bool ordinary, bool itself, Last last);
     bool Failed();
 

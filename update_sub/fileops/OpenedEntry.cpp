@@ -36,3 +36,18 @@ std::wstring FinalPath(HANDLE entry) {
         if (fitted) return WithoutLongPathPrefix(path);
     }
 }
+
+bool LeadsElsewhere(HANDLE entry, const std::wstring& path) {
+    const std::size_t separator = path.find_last_of(L'\\');
+    if (separator == std::wstring::npos) return true;
+    const win::FileHandle folder =
+        OpenItself(path.substr(0, separator), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    const std::wstring there = folder ? FinalPath(folder.get()) + path.substr(separator) : std::wstring();
+    const std::wstring opened = FinalPath(entry);
+    return there.empty() || opened.empty() ||
+           ::CompareStringOrdinal(there.c_str(), -1, opened.c_str(), -1, TRUE) != CSTR_EQUAL;
+}
+
+bool IsPlainFileAt(HANDLE entry, const std::wstring& path) {
+    return IsPlainFile(entry) && !LeadsElsewhere(entry, path);
+}

@@ -19,3 +19,11 @@ bool IsPlainFile(HANDLE entry);
 // Where the open file or folder really is, links in its path followed, as
 // "C:\..." or "\\server\..."; empty when it cannot be had.
 std::wstring FinalPath(HANDLE entry);
+
+// A link that was followed although the open asked not to (Wine follows a
+// link to a file): the handle has what it leads to, not the entry at the
+// path. True too when either place cannot be told.
+bool LeadsElsewhere(HANDLE entry, const std::wstring& path);
+
+// IsPlainFile, and it stands at the path itself.
+bool IsPlainFileAt(HANDLE entry, const std::wstring& path);

@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <utility>
 
 #include "fileops/AdminOwnedFile.h"
 #include "fileops/ClientFolder.h"
+#include "fileops/HandleContents.h"
+#include "fileops/IniFileBytes.h"
 #include "paths/PathConstants.h"
 #include "qen_lib/file.h"
 
@@ -16,6 +19,9 @@ constexpr wchar_t kOptionSection[] = L"OPTION";
 // Either file is a few kilobytes; the limit keeps a huge file from being read
 // into memory whole.
 constexpr unsigned kCopiedFileLimit = 16u * 1024u * 1024u;
+
+// Anything at the path: a file, a folder or a link.
+bool PathTaken(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace
 
@@ -39,32 +45,34 @@ std::wstring CInstallContext::DataFolder() const {
 }
 
 bool CInstallContext::CopyClientIni(const std::wstring& clientIniPath) {
-    return CopyIntoToolFolder(clientIniPath, OPTION_FILE_NAME);
+    const std::optional<std::string> bytes = LoadCopied(clientIniPath);
+    return bytes && OptionFile() && WriteWholeFile(m_optionFile.get(), *bytes);
 }
 
 bool CInstallContext::SavePropertiesFile() {
     HeldFolder client;
-    return !m_clientDirectory.empty() && HoldClientFolder(m_clientDirectory, client) &&
-           CopyIntoToolFolder(m_clientDirectory + L"\\.kvxwrap\\.properties", L".properties");
+    if (m_clientDirectory.empty() || !HoldClientFolder(m_clientDirectory, client)) return false;
+    const std::optional<std::string> bytes = LoadCopied(m_clientDirectory + L"\\.kvxwrap\\.properties");
+    const std::wstring target = bytes ? OwnToolFile(L".properties") : std::wstring();
+    return !target.empty() && OverwriteAdminOwnedFile(target, *bytes);
 }
 
 bool CInstallContext::WriteOptionToolFlags(bool etaxFound, bool zavaZuvazFound) {
-    const std::wstring file = OwnToolFile(OPTION_FILE_NAME);
-    if (file.empty()) return false;
-    const bool etaxWritten = WriteIniInt(kOptionSection, L"ETaxTOOL", etaxFound ? 1 : 0, file) != FALSE;
-    const bool zavaZuvazWritten = WriteIniInt(kOptionSection, L"ZAVAZuvaz", zavaZuvazFound ? 1 : 0, file) != FALSE;
+    const bool etaxWritten = WriteOption(L"ETaxTOOL", etaxFound ? 1 : 0);
+    const bool zavaZuvazWritten = WriteOption(L"ZAVAZuvaz", zavaZuvazFound ? 1 : 0);
     return etaxWritten && zavaZuvazWritten;
 }
 
-bool CInstallContext::SetInstallState(int value) {
-    const std::wstring file = OwnToolFile(OPTION_FILE_NAME);
-    return !file.empty() && WriteIniInt(kOptionSection, L"Velmo_instState", value, file);
-}
+bool CInstallContext::SetInstallState(int value) { return WriteOption(L"Velmo_instState", value); }
 
 int CInstallContext::GetInstallState() {
-    if (!GetBaseFolder()) return 0;
-    return static_cast<int>(
-        GetPrivateProfileIntW(kOptionSection, L"Velmo_instState", 0, ToolFolderPath(OPTION_FILE_NAME).c_str()));
+    // The setup reads the option file: none is made only to be asked. One
+    // that is there is judged as for a write.
+    if (!m_optionFile && !(GetBaseFolder() && PathTaken(ToolFolderPath(OPTION_FILE_NAME)))) return 0;
+    const std::optional<std::string> bytes = ReadOptionFile();
+    const std::optional<std::wstring> value =
+        bytes ? IniValue(*bytes, kOptionSection, L"Velmo_instState") : std::nullopt;
+    return value ? static_cast<int>(std::wcstol(value->c_str(), nullptr, 10)) : 0;
 }
 
 std::wstring CInstallContext::OwnToolFile(const wchar_t* name) {
@@ -77,10 +85,29 @@ std::wstring CInstallContext::OwnToolFile(const wchar_t* name) {
     return path;
 }
 
-bool CInstallContext::CopyIntoToolFolder(const std::wstring& source, const wchar_t* name) {
+const win::FileHandle& CInstallContext::OptionFile() {
+    if (!m_optionFile) {
+        const std::wstring path = OwnToolFile(OPTION_FILE_NAME);
+        if (!path.empty()) m_optionFile = HoldAdminOwnedFile(path);
+    }
+    return m_optionFile;
+}
+
+std::optional<std::string> CInstallContext::ReadOptionFile() {
+    const win::FileHandle& file = OptionFile();
+    return file ? ReadWholeFile(file.get(), kCopiedFileLimit) : std::nullopt;
+}
+
+bool CInstallContext::WriteOption(const wchar_t* key, int value) {
+    const std::optional<std::string> bytes = ReadOptionFile();
+    const std::optional<std::string> written =
+        bytes ? WithIniValue(*bytes, kOptionSection, key, std::to_wstring(value)) : std::nullopt;
+    return written && (*written == *bytes || WriteWholeFile(m_optionFile.get(), *written));
+}
+
+std::optional<std::string> CInstallContext::LoadCopied(const std::wstring& source) {
     bool loaded = false;
     const qen_lib::ByteBuffer bytes = qen_lib::file::load(source, kCopiedFileLimit, loaded);
-    if (!loaded) return false;  // logged by the load
-    const std::wstring target = OwnToolFile(name);
-    return !target.empty() && OverwriteAdminOwnedFile(target, bytes.data(), bytes.size());
+    if (!loaded) return std::nullopt;  // logged by the load
+    return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }

@@ -3,12 +3,15 @@
 // write into the tool folder: the option file (ZRVCAVelmo.ini, [OPTION]),
 // where they leave the install state and which option tools they found, and
 // the ".properties" copy. A user may put files and links into that folder:
-// each is written only as a file of ours that users may read but not change.
+// each is written only as a file of ours that users may read but not change,
+// the option file held open for the context's life.
+#include <optional>
 #include <set>
 #include <string>
 
 #include "client/InstalledProductInfo.h"
 #include "profile/IniProfile.h"
+#include "win/handle.h"
 
 // The option file in the tool folder: the name of the client's own INI file,
 // of which it starts as a copy.
@@ -41,14 +44,24 @@ public:
     bool WriteOptionToolFlags(bool etaxFound, bool zavaZuvazFound);
     // [OPTION] Velmo_instState: 1 while an install is under way, 0 after it.
     bool SetInstallState(int value);
-    // Velmo_instState as written, 0 when absent or unreadable.
+    // Velmo_instState as written, 0 when absent or unreadable; an option
+    // file that this run has not used yet is made ours first, as for a write
+    // (under Wine, which keeps no owners, one of an earlier run is set aside).
     int GetInstallState();
 
 private:
     // The tool-folder file `name` made ours (PrepareAdminOwnedFile) at its
     // first write of this run; empty when it cannot be had.
     std::wstring OwnToolFile(const wchar_t* name);
-    bool CopyIntoToolFolder(const std::wstring& source, const wchar_t* name);
+    // The option file made ours and held (HoldAdminOwnedFile) from its first
+    // use in this run on: every key goes into it and is read from it through
+    // that handle, never by its name, which a link could take over.
+    const win::FileHandle& OptionFile();
+    std::optional<std::string> ReadOptionFile();
+    // [OPTION] key as "%d", in the file's own INI form and encoding.
+    bool WriteOption(const wchar_t* key, int value);
+    // A file of the client's, byte for byte; nothing when it cannot be read.
+    static std::optional<std::string> LoadCopied(const std::wstring& source);
 
     std::wstring m_clientDirectory;
     FolderSource m_findBaseFolder;
@@ -56,4 +69,5 @@ private:
     // Files made ours in this run; no user can change or replace them, and
     // under Wine, which keeps no owners, a second look would set them aside.
     std::set<std::wstring> m_ownFiles;
+    win::FileHandle m_optionFile;
 };

@@ -10,13 +10,18 @@
 #include "win/handle.h"
 
 bool ProcessRunner::RunCommandLineAndWait(const std::wstring& commandLine) {
+    if (m_environment.empty()) {
+        ::SetLastError(ERROR_BAD_ENVIRONMENT);
+        return false;
+    }
     // CreateProcessW may write into the command line: give it a copy.
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                        m_environment.data(), nullptr, &startup, &started))
         return false;
     const win::KernelHandle process(started.hProcess);
     const win::KernelHandle thread(started.hThread);

@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include <utility>
+#include <vector>
+
 #include "certfolders/CertUpdateText.h"
 #include "client/InstalledProductInfo.h"
 #include "download/DownloadCompletion.h"
 #include "fileops/HeldFolder.h"
+#include "install/ChildEnvironment.h"
 #include "install/ClientInit.h"
 #include "messages/SubMessages.h"
 #include "paths/PathConstants.h"
@@ -41,9 +45,13 @@ SubAppFlow::SubAppFlow(CVelmoUpgradeToolSubApp& app, SubAppActions& actions)
       m_auxAppMsi(ExpandSystemPath(AUX_APP_MSI_PATH.c_str(), app.m_store.BaseFolder())),
       m_closing{CString(), app.m_common.c_str(), app.m_env.InstallStatusLabel().c_str()} {}
 
+SubAppFlow::~SubAppFlow() { m_heldTempFolder.Remove(); }
+
 void SubAppFlow::Run() {
     if (!MayInstall()) return;
-    if ((m_clientUpdateDue || m_auxAppUpdateDue) && !(Downloaded() && AuxAppFilesSigned() && ClientInstalled()))
+    // Only an update starts programs.
+    if ((m_clientUpdateDue || m_auxAppUpdateDue) &&
+        !(ProgramEnvironmentMade() && Downloaded() && AuxAppFilesSigned() && ClientInstalled()))
         return;
     Finish(UpdateCertificates());
 }
@@ -52,6 +60,17 @@ bool SubAppFlow::MayInstall() {
     if (!m_app.m_isAdmin) return Closed(SubErrorText(SubError::K700));
     if (!m_actions.HardenDllSearchPath()) return Closed(SubErrorText(SubError::K818));
     if (!m_clientUpdateDue && !m_auxAppUpdateDue && !m_app.m_cacerts) return Closed(SubErrorText(SubError::K814));
+    return true;
+}
+
+bool SubAppFlow::ProgramEnvironmentMade() {
+    // Without it no program may start: ours would hand on the TEMP of
+    // whoever started us. The run ends as when a setup's folder fails.
+    if (!FolderMade(m_heldTempFolder, PROGRAM_TEMP_SUBDIR.c_str())) return false;
+    std::vector<wchar_t> environment = MakeChildEnvironment(m_heldTempFolder.Path());
+    if (environment.empty())
+        return Closed(SubDownloadFailedText(m_clientUpdateDue, static_cast<int>(::GetLastError())));
+    m_actions.Runner().UseEnvironment(std::move(environment));
     return true;
 }
 

@@ -18,6 +18,9 @@ public:
     SubAppFlow(CVelmoUpgradeToolSubApp& app, SubAppActions& actions);
     SubAppFlow(const SubAppFlow&) = delete;
     SubAppFlow& operator=(const SubAppFlow&) = delete;
+    // Removes the programs' temporary folder: every program it started has
+    // ended.
+    ~SubAppFlow();
 
     void Run();
 
@@ -25,6 +28,9 @@ private:
     // Each step shows the closing dialog and returns false when the run
     // ends there.
     bool MayInstall();
+    // Gives the runner the programs' own environment, whose TEMP and TMP
+    // name a folder made anew for them.
+    bool ProgramEnvironmentMade();
     bool Downloaded();
     // Holds the admin-only folder base + subpath made anew, or shows the
     // download's failure with the reason.
@@ -54,7 +60,9 @@ private:
     const std::wstring m_auxAppSetup;
     const std::wstring m_auxAppMsi;
     ClosingDialogText m_closing;
-    // The folders the setups are fetched to, held to the end of the run.
+    // The folders the setups are fetched to and the programs' TEMP, held to
+    // the end of the run.
+    HeldFolder m_heldTempFolder;
     HeldFolder m_heldSetupFolder;
     HeldFolder m_heldDownloadFolder;
     // The auxiliary application's files stay as checked while the client's

@@ -18,6 +18,7 @@
 #include "process/ProcessSetup.h"
 #include "qen_lib/signer/VerifyFileSigner.h"
 #include "res/resource.h"
+#include "startup/ExchangeBlanks.h"
 #include "startup/SubAppFlow.h"
 #include "win/handle.h"
 
@@ -91,10 +92,10 @@ CVelmoUpgradeToolSubApp::CVelmoUpgradeToolSubApp(const FolderSource& baseFolder,
     m_uninstAll = m_store.ReadUninstallAll();
     // Blanked before anything is carried out: whatever happens to this run,
     // no later one carries the same orders out again.
-    m_store.ClearCommands();
+    BlankExchangeOrders(m_store.BaseFolder());
 }
 
-CVelmoUpgradeToolSubApp::~CVelmoUpgradeToolSubApp() { m_store.ClearCommands(); }
+CVelmoUpgradeToolSubApp::~CVelmoUpgradeToolSubApp() { BlankExchangeOrders(m_store.BaseFolder()); }
 
 void CVelmoUpgradeToolSubApp::ParseCommandLine(const std::wstring& commandLine) {
     int argc = 0;

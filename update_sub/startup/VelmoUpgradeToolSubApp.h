@@ -1,8 +1,8 @@
 #pragma once
 // The secondary program: one application object that takes the orders of the
-// exchange file while it is built and blanks them at once, then carries them
-// out with administrator rights in InitInstance, which ends with one closing
-// message and returns FALSE, so that the program ends.
+// exchange file while it is built and blanks them at once (BlankExchangeOrders),
+// then carries them out with administrator rights in InitInstance, which
+// ends with one closing message and returns FALSE, so that the program ends.
 #include <string>
 
 #include "environment/EnvironmentInfo.h"

@@ -24,6 +24,7 @@
 #include "paths/PathConstants.h"
 #include "profile/IniProfile.h"
 #include "res/resource.h"
+#include "support/ScopedEnvironment.h"
 #include "support/StateFixtures.h"
 #include "support/WindowDriver.h"
 #include "win/handle.h"
@@ -379,6 +380,11 @@ void RunWholeChain() {
     WriteFileBytes(script, "' Stands in for the installation's clean-up script.\r\n");
     ASSERT_TRUE(WritePrivateProfileStringW(L"APP", L"vbs_file", script.c_str(), kSettingsFile.c_str()));
     StubRecord stub;
+    // The user's TEMP, which the secondary program inherits: a folder that
+    // every user may write, as SYSTEM's C:\Windows\Temp is to a program that
+    // a service starts (which only Windows shows).
+    const TempFolder everyone;
+    const ScopedEnvironmentVariable temp(L"TEMP", everyone.path()), tmp(L"TMP", everyone.path());
 
     const ProgramRun run = StartMainProgram(L"");
     ASSERT_TRUE(run.process) << GetLastError();
@@ -404,6 +410,11 @@ void RunWholeChain() {
     EXPECT_EQ(RawProfileValue(ClientIniPath(), L"ZRVCAVelmo", L"ZRVVelmoVersion"), L"6.2.0");
     const std::wstring client = RawProfileValue(ClientIniPath(), L"ZRVCAVelmo", L"Directory");
     EXPECT_EQ(InstallerRuns(client + L"installer_runs.txt"), runs);
+    // Each installer got a TEMP of its own, admin-only, gone after the run.
+    const std::wstring programTemp = kToolFolder + L"\\temp";
+    const std::wstring temps = L"TEMP=" + programTemp + L" TMP=" + programTemp;
+    EXPECT_EQ(InstallerRuns(client + L"installer_temp.txt"), std::vector<std::wstring>(runs.size(), temps));
+    EXPECT_FALSE(exists(programTemp));
     // MsiExec removed the old client's product: its files and its entry.
     EXPECT_FALSE(exists(oldClient.File()));
     EXPECT_FALSE(oldClient.Registered());

@@ -2,7 +2,8 @@
 // tests and the demo. The update site serves it, signed, as the client setup,
 // and the installed client's uninstall entry names it as well, as
 // InstallShield clients name their setup. Each run appends its command line,
-// as one UTF-16 line, to installer_runs.txt in the client folder. With
+// as one UTF-16 line, to installer_runs.txt in the client folder, and the
+// TEMP and TMP it got ("TEMP=... TMP=...") to installer_temp.txt. With
 // "/uninst" it removes the client as far as the update tools can tell: the
 // client's INI file in the Windows folder goes. Otherwise it installs
 // version 6.2.0 into the client folder by writing that INI file.
@@ -19,6 +20,7 @@ namespace {
 
 constexpr wchar_t kClientFolder[] = L"C:\\Program Files\\ZRV\\Velmo";
 constexpr wchar_t kRecordName[] = L"\\installer_runs.txt";
+constexpr wchar_t kTempRecordName[] = L"\\installer_temp.txt";
 
 std::wstring ClientIniPath() {
     wchar_t folder[MAX_PATH] = {};
@@ -27,14 +29,20 @@ std::wstring ClientIniPath() {
     return std::wstring(folder, length) + L"\\ZRVCAVelmo.ini";
 }
 
-bool Record(const std::wstring& commandLine) {
+bool Record(const wchar_t* name, const std::wstring& text) {
     CreateDirectoryW(kClientFolder, nullptr);
-    const win::FileHandle file(CreateFileW((std::wstring(kClientFolder) + kRecordName).c_str(), FILE_APPEND_DATA,
+    const win::FileHandle file(CreateFileW((std::wstring(kClientFolder) + name).c_str(), FILE_APPEND_DATA,
                                            FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    const std::wstring line = commandLine + L"\r\n";
+    const std::wstring line = text + L"\r\n";
     const DWORD size = static_cast<DWORD>(line.size() * sizeof(wchar_t));
     DWORD written = 0;
     return file && WriteFile(file.get(), line.data(), size, &written, nullptr) && written == size;
+}
+
+std::wstring Variable(const wchar_t* name) {
+    wchar_t value[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
+    return length < MAX_PATH ? std::wstring(value, length) : std::wstring();
 }
 
 bool Install(const std::wstring& iniPath) {
@@ -64,7 +72,9 @@ bool AskedToUninstall(const wchar_t* commandLine) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const std::wstring iniPath = ClientIniPath();
-    if (iniPath.empty() || !Record(GetCommandLineW())) return 2;
+    if (iniPath.empty() || !Record(kRecordName, GetCommandLineW()) ||
+        !Record(kTempRecordName, L"TEMP=" + Variable(L"TEMP") + L" TMP=" + Variable(L"TMP")))
+        return 2;
     if (AskedToUninstall(GetCommandLineW())) return DeleteFileW(iniPath.c_str()) ? 0 : 1;
     return Install(iniPath) ? 0 : 1;
 }

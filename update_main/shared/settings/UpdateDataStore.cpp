@@ -133,11 +133,7 @@ std::wstring CUpdateDataStore::ReadUninstallAll() {
 }
 
 BOOL CUpdateDataStore::ClearCommands() {
-    WriteExchange(L"Command", L"dURL", L"");
-    WriteExchange(L"Command", L"uninst", L"");
-    WriteExchange(L"Command", L"uninst_all", L"");
-    WriteExchange(L"Message", L"common", L"");
-    WriteExchange(L"Command", L"cacerts", L"");
+    for (const IniKey& order : WITHDRAWN_ORDERS) WriteExchange(order.section, order.key, L"");
     return TRUE;
 }
 

@@ -19,6 +19,18 @@
 #include "settings/AuxAppVersionInfo.h"
 #include "settings/ExchangeOrders.h"
 
+// A key of an INI file.
+struct IniKey {
+    const wchar_t* section;
+    const wchar_t* key;
+};
+
+// The orders that ClearCommands withdraws, in the order it blanks them.
+inline constexpr IniKey WITHDRAWN_ORDERS[] = {
+    {L"Command", L"dURL"}, {L"Command", L"uninst"}, {L"Command", L"uninst_all"},
+    {L"Message", L"common"}, {L"Command", L"cacerts"},
+};
+
 class CUpdateDataStore {
 public:
     // Below the common application-data folder as Windows gives it.
@@ -58,9 +70,9 @@ public:
     ExchangeOrders ReadCommands();
     // [Command] uninst_all, up to 2599 characters.
     std::wstring ReadUninstallAll();
-    // Withdraws the client and certificate orders: [Command] dURL, uninst,
-    // uninst_all, [Message] common, [Command] cacerts become "". [Velmo],
-    // [Day], [Sleep] and [Pelmarch] stay. Always TRUE.
+    // Withdraws the client and certificate orders by the file's name:
+    // [Command] dURL, uninst, uninst_all, [Message] common, [Command] cacerts
+    // become "". [Velmo], [Day], [Sleep] and [Pelmarch] stay. Always TRUE.
     BOOL ClearCommands();
 
     // Settings-file readers ("" when absent).

@@ -3,6 +3,7 @@
 // handle, so that every error path closes exactly once.
 #include <utility>
 #include <windows.h>
+#include <userenv.h>
 #include <wincrypt.h>
 
 namespace win {
@@ -55,6 +56,7 @@ struct DeleteGdi { void operator()(HGDIOBJ h) const { ::DeleteObject(h); } };
 struct DestroyIconCursor { void operator()(HICON h) const { ::DestroyIcon(h); } };
 struct UnmapView { void operator()(void* p) const { ::UnmapViewOfFile(p); } };
 struct FreeLocal { void operator()(HLOCAL h) const { ::LocalFree(h); } };
+struct DestroyEnvironment { void operator()(void* p) const { ::DestroyEnvironmentBlock(p); } };
 
 // Files and other kernel objects that use INVALID_HANDLE_VALUE as failure;
 // NULL counts as empty too, so a handle from either kind of call fits.
@@ -83,6 +85,8 @@ using GdiObject = Unique<NullTraits<HGDIOBJ, nullptr, DeleteGdi>>;
 using IconHandle = Unique<NullTraits<HICON, nullptr, DestroyIconCursor>>;
 using MappedView = Unique<NullTraits<void*, nullptr, UnmapView>>;
 using LocalMemory = Unique<NullTraits<HLOCAL, nullptr, FreeLocal>>;
+// Environment blocks from CreateEnvironmentBlock (userenv).
+using EnvironmentBlock = Unique<NullTraits<void*, nullptr, DestroyEnvironment>>;
 
 // CryptoAPI provider, key and hash handles (all ULONG_PTR, 0 when empty).
 struct ReleaseCryptProv { void operator()(HCRYPTPROV h) const { ::CryptReleaseContext(h, 0); } };
