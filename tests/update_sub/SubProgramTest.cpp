@@ -176,7 +176,7 @@ TEST(SubProgram, ItsSupportLinkOpensThroughTheDesktopShell) {
     ASSERT_NE(dialog, nullptr);
 
     ClickControl(dialog, IDC_LINK);
-    const BrowserStart start = browser.WaitForStart(5000);
+    const BrowserStart start = browser.WaitForStart(20000);
     EXPECT_NE(start.parentId, 0u) << "no desktop shell opened the address";
     EXPECT_NE(start.parentId, run.processId) << "the browser runs with the program's rights";
     EXPECT_EQ(start.address, SUPPORT_URL);

@@ -59,7 +59,7 @@ TEST(MainProgram, ItsSupportLinkStartsTheBrowserItself) {
     const HWND dialog = WaitForProgramDialog(run, Dialog::Closing);
     ASSERT_NE(dialog, nullptr);
     ClickControl(dialog, IDC_LINK);
-    const BrowserStart start = browser.WaitForStart(5000);
+    const BrowserStart start = browser.WaitForStart(20000);
     EXPECT_EQ(start.parentId, run.processId);
     EXPECT_EQ(start.address, SUPPORT_URL);
     Click(dialog, IDCANCEL);
