@@ -43,5 +43,6 @@ bool WriteWholeFile(HANDLE file, const std::string& bytes) {
     if (!bytes.empty() && !::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
         return false;
     if (written != bytes.size()) return Fail(ERROR_WRITE_FAULT);
-    return ::SetEndOfFile(file) != FALSE;
+    // On the disk before the run goes on: the setup it starts next reads it.
+    return ::SetEndOfFile(file) && ::FlushFileBuffers(file);
 }

@@ -13,5 +13,6 @@
 std::optional<std::string> ReadWholeFile(HANDLE file, std::size_t limit);
 
 // The bytes from the start, the file ending after them; the handle needs
-// write access. False, with the last error, when they cannot be written.
+// write access. Flushed to the disk before it returns. False, with the last
+// error, when they cannot be written.
 bool WriteWholeFile(HANDLE file, const std::string& bytes);
