@@ -68,3 +68,82 @@ TEST(WorkerThread, ItsObjectMayGoWhileTheThreadRuns) {
     ASSERT_TRUE(GetExitCodeThread(running.get(), &exitCode));
     EXPECT_EQ(exitCode, 7u);
 }
+
+namespace {
+
+// Points this program's import of a kernel32 function elsewhere while it
+// lives: a way to run code between a system call and the caller's next step.
+class ImportPatch {
+public:
+    ImportPatch(const char* name, void* replacement) {
+        const auto base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+            base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        const auto target = reinterpret_cast<ULONG_PTR>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name));
+        for (auto* module = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+             module->Name; ++module)
+            for (auto* entry = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk); entry->u1.Function;
+                 ++entry)
+                if (entry->u1.Function == target) m_slot = reinterpret_cast<ULONG_PTR*>(&entry->u1.Function);
+        if (!m_slot) return;
+        original = reinterpret_cast<void*>(*m_slot);
+        Write(reinterpret_cast<ULONG_PTR>(replacement));
+    }
+    ~ImportPatch() {
+        if (m_slot) Write(reinterpret_cast<ULONG_PTR>(original));
+    }
+    ImportPatch(const ImportPatch&) = delete;
+    ImportPatch& operator=(const ImportPatch&) = delete;
+    void* original = nullptr;
+
+private:
+    void Write(ULONG_PTR value) {
+        DWORD was = 0;
+        VirtualProtect(m_slot, sizeof *m_slot, PAGE_READWRITE, &was);
+        *m_slot = value;
+        VirtualProtect(m_slot, sizeof *m_slot, was, &was);
+    }
+    ULONG_PTR* m_slot = nullptr;
+};
+
+// ResumeThread that returns only once the thread has ended, and its object,
+// deleted meanwhile, has made room for blocks that show any later write.
+struct LateResume {
+    static DWORD WINAPI Resume(HANDLE thread) {
+        const DWORD count = reinterpret_cast<DWORD(WINAPI*)(HANDLE)>(s_patch->original)(thread);
+        WaitForSingleObject(s_ended, 5000);
+        for (auto& block : s_freed) {
+            block.reset(new char[sizeof(CWinThread)]);
+            std::memset(block.get(), 0xFF, sizeof(CWinThread));
+        }
+        return count;
+    }
+    static ImportPatch* s_patch;
+    static HANDLE s_ended;
+    static std::vector<std::unique_ptr<char[]>> s_freed;
+};
+ImportPatch* LateResume::s_patch = nullptr;
+HANDLE LateResume::s_ended = nullptr;
+std::vector<std::unique_ptr<char[]>> LateResume::s_freed(4096);
+
+}  // namespace
+
+// With auto-delete on, the thread may end and delete its object before
+// ResumeThread has returned: ResumeThread must not write to it then.
+TEST(WorkerThread, AnAutoDeleteThreadMayEndBeforeResumeReturns) {
+    auto* thread = AfxBeginThread(&CountRun, nullptr, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    ASSERT_NE(thread, nullptr);
+    HANDLE own = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread->m_hThread, GetCurrentProcess(), &own, SYNCHRONIZE,
+                                FALSE, 0));
+    const win::KernelHandle ended(own);
+    ImportPatch patch("ResumeThread", reinterpret_cast<void*>(&LateResume::Resume));
+    ASSERT_NE(patch.original, nullptr) << "ResumeThread is not imported by this program";
+    LateResume::s_patch = &patch;
+    LateResume::s_ended = own;
+    EXPECT_NE(thread->ResumeThread(), static_cast<DWORD>(-1));
+    ASSERT_EQ(WaitForSingleObject(own, 0), WAIT_OBJECT_0);
+    for (const auto& block : LateResume::s_freed)
+        for (size_t i = 0; i < sizeof(CWinThread); ++i) ASSERT_EQ(static_cast<BYTE>(block[i]), 0xFF) << i;
+}
