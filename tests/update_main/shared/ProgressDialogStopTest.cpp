@@ -82,8 +82,7 @@ TEST_P(ProgressDialogStop, EndsAtOnceAndLeavesNothing) {
     const int handles = OpenInternetHandles();
     std::vector<std::wstring> tags;
     for (int run = 0; run < kRuns; ++run) {
-        const std::wstring tag = L"/run/" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                 std::wstring(c.name, c.name + strlen(c.name)) + L"-" + std::to_wstring(run);
+        const std::wstring tag = RunTag(std::wstring(c.name, c.name + strlen(c.name)) + L"-" + std::to_wstring(run));
         tags.push_back(tag);
         auto dialog = std::make_unique<StoppedDialog>(c);
         const std::wstring stopped = folder / (L"stopped" + std::to_wstring(run));
