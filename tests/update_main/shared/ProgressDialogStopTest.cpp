@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "NetServers.h"
@@ -36,12 +37,12 @@ public:
         m_timerSwitch = c.timeOut && c.stopAfterMs > 0;
         m_workerWaitMs = kWaitMs;
     }
-    DWORD stoppedAt = 0;
+    DWORD startedAt = 0;
 
 protected:
     BOOL OnInitDialog() override {
         const BOOL focus = TestProgressDialog::OnInitDialog();
-        stoppedAt = GetTickCount() + m_case.stopAfterMs;
+        startedAt = GetTickCount();
         if (m_case.stopAfterMs == 0)
             Stop();
         else if (!m_case.timeOut)
@@ -76,7 +77,6 @@ class ProgressDialogStop : public testing::TestWithParam<StopCase> {};
 // for its answer goes on until the answer comes; on Windows the close ends it.
 TEST_P(ProgressDialogStop, EndsAtOnceAndLeavesNothing) {
     constexpr int kRuns = 3;
-    constexpr DWORD kLateWorkerMs = 1500;  // past any stall of the cases
     const StopCase& c = GetParam();
     const TempFolder folder;
     const int handles = OpenInternetHandles();
@@ -89,9 +89,12 @@ TEST_P(ProgressDialogStop, EndsAtOnceAndLeavesNothing) {
         const std::wstring next = folder / (L"next" + std::to_wstring(run));
         dialog->m_list = {{Servers().FaultUrl(tag + c.path).c_str(), stopped.c_str()},
                           {Servers().FaultUrl(tag + L"/echo").c_str(), next.c_str()}};
+        // Each run's own request goes out at once, not after the worker that
+        // the last run stopped.
+        AwaitStoppedWorkers();
         const DialogRun ended = RunVisible(*dialog);
         const DWORD endedAt = GetTickCount();
-        const DWORD stoppedAt = dialog->stoppedAt;
+        const DWORD stoppedAt = dialog->startedAt + c.stopAfterMs;
         dialog.reset();
         EXPECT_LT(GetTickCount() - endedAt, 300u) << "run " << run;
         EXPECT_LT(endedAt - stoppedAt, StoppedDialog::kWaitMs + 1000) << "run " << run;
@@ -104,7 +107,7 @@ TEST_P(ProgressDialogStop, EndsAtOnceAndLeavesNothing) {
             EXPECT_EQ(OpenInternetHandles(), handles) << "run " << run;
         }
     }
-    Sleep(kLateWorkerMs);
+    AwaitStoppedWorkers();
     for (int run = 0; run < kRuns; ++run) {
         EXPECT_LE(FaultRequestCount(tags[run] + c.path), 1) << "run " << run;
         if (c.stopAfterMs > 0) {
@@ -126,22 +129,82 @@ INSTANTIATE_TEST_SUITE_P(Stages, ProgressDialogStop,
                                          StopCase{"TimeOutBetweenReads", L"/slow", 300, true}),
                          [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
-// The owner may let the dialog go while its worker still runs (at process
-// exit, for instance): the dialog stops the worker and goes at once.
-TEST(ProgressDialog, OutlivesItsWorker) {
-    const TempFolder folder;
+// A hidden dialog whose worker has been reading a trickling body for a while.
+std::unique_ptr<TestProgressDialog> ReadingDialog(const TempFolder& folder) {
     auto dialog = std::make_unique<TestProgressDialog>();
     dialog->m_hidden = 1;
     dialog->m_list = {{Servers().FaultUrl(L"/slow").c_str(), (folder / L"slow.bin").c_str()}};
-    ASSERT_TRUE(dialog->Create(IDD_PROGRESS));
+    EXPECT_TRUE(dialog->Create(IDD_PROGRESS));
     const DWORD until = GetTickCount() + 500;
     MSG msg;
     while (GetTickCount() < until) {
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         Sleep(10);
     }
+    return dialog;
+}
+
+// The owner may let the dialog go while its worker still runs (at process
+// exit, for instance): the dialog stops the worker and goes at once.
+TEST(ProgressDialog, OutlivesItsWorker) {
+    const TempFolder folder;
+    auto dialog = ReadingDialog(folder);
     const DWORD start = GetTickCount();
     dialog->DestroyWindow();
     dialog.reset();
     EXPECT_LT(GetTickCount() - start, 2000u);
+}
+
+// An object let go before its window: the worker that it stopped posts
+// nothing to the window that stays (whose handle may, once it goes, name
+// another window).
+TEST(ProgressDialog, LetGoBeforeItsWindowPostsNothingMore) {
+    const TempFolder folder;
+    auto dialog = ReadingDialog(folder);
+    const HWND window = dialog->m_hWnd;
+    dialog.reset();
+    // Long enough for the stopped worker's last read (a chunk comes every
+    // 100 ms) and its report.
+    MSG msg;
+    bool posted = false;
+    for (const DWORD start = GetTickCount(); !posted && GetTickCount() - start < 500; Sleep(10))
+        posted = PeekMessageW(&msg, window, TestProgressDialog::WM_DOWNLOAD_FAILED,
+                              TestProgressDialog::WM_DOWNLOAD_FAILED, PM_REMOVE);
+    EXPECT_FALSE(posted);
+    DestroyWindow(window);
+}
+
+// A stop closes the handles whose values the worker may be passing to a call
+// that very moment, and Wine gives a freed value to the next handle at once:
+// no request of the process opens a handle until the stopped worker has
+// ended, unless it is closed itself meanwhile. Under Wine, closing the
+// handles does not end a request that waits for its answer, so a stalled
+// server holds the worker past the dialog's end.
+TEST(ProgressDialog, NoRequestOpensWhileAStoppedWorkerRuns) {
+    constexpr DWORD kStallMs = 1500;
+    constexpr DWORD kCloseAfterMs = 100;
+    AwaitStoppedWorkers();
+    const TempFolder folder;
+    const std::wstring tag = RunTag(L"after-stop");
+    StoppedDialog dialog(StopCase{"", L"", 300, false});
+    dialog.m_list = {{Servers().FaultUrl(tag + L"/stall/" + std::to_wstring(kStallMs)).c_str(),
+                      (folder / L"stalled").c_str()}};
+    const DWORD start = GetTickCount();
+    RunVisible(dialog);
+    if (FaultRequestCount(tag + L"/stall/" + std::to_wstring(kStallMs)) != 1 ||
+        GetTickCount() - start >= kStallMs)
+        GTEST_SKIP() << "no stalled request outlived the dialog";
+    CHttpClient closed, waiting;
+    closed.m_silent = waiting.m_silent = true;
+    closed.m_url = waiting.m_url = Servers().FaultUrl(tag + L"/echo").c_str();
+    std::thread closer([&] {
+        Sleep(kCloseAfterMs);
+        closed.Close();
+    });
+    EXPECT_EQ(closed.SendRequest(), CHttpClient::kAborted);
+    EXPECT_LT(GetTickCount() - start, kStallMs);
+    closer.join();
+    EXPECT_EQ(waiting.SendRequest(), 0);
+    EXPECT_GE(GetTickCount() - start, kStallMs);
+    EXPECT_EQ(FaultRequestCount(tag + L"/echo"), 1);
 }

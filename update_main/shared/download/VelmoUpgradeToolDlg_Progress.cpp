@@ -1,5 +1,6 @@
 #include "download/VelmoUpgradeToolDlg_Progress.h"
 
+#include "download/StoppedWorkers.h"
 #include "res/resource.h"
 
 namespace {
@@ -18,9 +19,7 @@ BOOL CALLBACK CancelWorkerDialog(HWND window, LPARAM) {
 VelmoUpgradeToolDlg_Progress::VelmoUpgradeToolDlg_Progress()
     : CDialog(IDD_PROGRESS), m_job(std::make_shared<DownloadWorker>()), m_client(m_job->m_client) {}
 
-VelmoUpgradeToolDlg_Progress::~VelmoUpgradeToolDlg_Progress() {
-    if (m_worker) StopWorker();
-}
+VelmoUpgradeToolDlg_Progress::~VelmoUpgradeToolDlg_Progress() { LetGoOfWorker(); }
 
 void VelmoUpgradeToolDlg_Progress::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_PROGRESS, m_progress);
@@ -67,7 +66,7 @@ bool VelmoUpgradeToolDlg_Progress::OnWndMsg(UINT message, WPARAM wParam, LPARAM 
         *result = 0;
         return true;
     case WM_DESTROY:
-        OnDestroy();
+        LetGoOfWorker();
         return CDialog::OnWndMsg(message, wParam, lParam, result);
     case WM_WINDOWPOSCHANGING:
         OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
@@ -120,13 +119,17 @@ void VelmoUpgradeToolDlg_Progress::Finish(int dialogResult) {
     EndDialog(dialogResult);
 }
 
-void VelmoUpgradeToolDlg_Progress::OnDestroy() {
+void VelmoUpgradeToolDlg_Progress::LetGoOfWorker() {
     if (!m_worker || m_ended) return;
-    StopWorker();
+    m_ended = true;
+    // Sealed before the stop, which may make the worker report at once.
     m_job->m_report.SealInto(m_downloadResult);
+    StopWorker();
 }
 
 void VelmoUpgradeToolDlg_Progress::StopWorker() {
+    // Counted before its handles are closed: it may be passing one to a call.
+    if (m_worker) AddStoppedWorker(m_worker->m_hThread);
     m_job->Stop();
     // Only while the worker lives: a thread id is reused once its thread ends.
     if (m_worker && ::WaitForSingleObject(m_worker->m_hThread, 0) == WAIT_TIMEOUT)
