@@ -1,7 +1,9 @@
-// The progress dialog stopped at every stage of a transfer, and let go while
-// its worker still runs.
+// The progress dialog stopped at every stage of a transfer and just as its
+// worker asks the user something, and let go while its worker still runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -10,7 +12,9 @@
 
 #include "NetServers.h"
 #include "ProgressDialogRun.h"
+#include "process/ProcessFlags.h"
 #include "res/resource.h"
+#include "support/WindowDriver.h"
 #include "support/temp_folder.h"
 
 using namespace net_testing;
@@ -23,19 +27,23 @@ const NetServers& Servers() { return NetServers::Get(); }
 struct StopCase {
     const char* name;
     std::wstring path;  // on the fault server
-    DWORD stopAfterMs;  // 0: before the request
+    DWORD stopAfterMs;  // 0: before the request; INFINITE: never
     bool timeOut;       // the time-out stops the run, not the user
 };
 
-// Stops its run as the case says: the user's cancel or the time-out.
+// Stops its run as the case says: the time-out, or the user's cancel, posted
+// by another thread as a key comes whatever the dialog is busy with. Notes
+// when it started.
 class StoppedDialog : public TestProgressDialog {
 public:
-    static constexpr UINT_PTR kCancelTimer = 7;
     static constexpr DWORD kWaitMs = 200;
 
     explicit StoppedDialog(const StopCase& c) : TestProgressDialog(c.stopAfterMs), m_case(c) {
         m_timerSwitch = c.timeOut && c.stopAfterMs > 0;
         m_workerWaitMs = kWaitMs;
+    }
+    ~StoppedDialog() override {
+        if (m_user.joinable()) m_user.join();
     }
     DWORD startedAt = 0;
 
@@ -43,27 +51,19 @@ protected:
     BOOL OnInitDialog() override {
         const BOOL focus = TestProgressDialog::OnInitDialog();
         startedAt = GetTickCount();
-        if (m_case.stopAfterMs == 0)
-            Stop();
-        else if (!m_case.timeOut)
-            SetTimer(kCancelTimer, m_case.stopAfterMs);
+        if (m_case.timeOut && m_case.stopAfterMs == 0)
+            PostMessage(WM_TIMER, kTimeoutTimer);
+        else if (!m_case.timeOut && m_case.stopAfterMs != INFINITE)
+            m_user = std::thread([window = m_hWnd, after = m_case.stopAfterMs] {
+                Sleep(after);
+                ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+            });
         return focus;
-    }
-    void OnTimer(UINT_PTR id) override {
-        if (id == kCancelTimer) Stop();
-        TestProgressDialog::OnTimer(id);
     }
 
 private:
-    // What the close box posts, or what the time-out timer delivers.
-    void Stop() {
-        KillTimer(kCancelTimer);
-        if (m_case.timeOut)
-            PostMessage(WM_TIMER, kTimeoutTimer);
-        else
-            PostMessage(WM_COMMAND, IDCANCEL);
-    }
     StopCase m_case;
+    std::thread m_user;
 };
 
 }  // namespace
@@ -129,6 +129,8 @@ INSTANTIATE_TEST_SUITE_P(Stages, ProgressDialogStop,
                                          StopCase{"TimeOutBetweenReads", L"/slow", 300, true}),
                          [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
+namespace {
+
 // A hidden dialog whose worker has been reading a trickling body for a while.
 std::unique_ptr<TestProgressDialog> ReadingDialog(const TempFolder& folder) {
     auto dialog = std::make_unique<TestProgressDialog>();
@@ -143,6 +145,8 @@ std::unique_ptr<TestProgressDialog> ReadingDialog(const TempFolder& folder) {
     }
     return dialog;
 }
+
+}  // namespace
 
 // The owner may let the dialog go while its worker still runs (at process
 // exit, for instance): the dialog stops the worker and goes at once.
@@ -208,3 +212,105 @@ TEST(ProgressDialog, NoRequestOpensWhileAStoppedWorkerRuns) {
     EXPECT_GE(GetTickCount() - start, kStallMs);
     EXPECT_EQ(FaultRequestCount(tag + L"/echo"), 1);
 }
+
+namespace {
+
+// The thread that runs the tests, and with them the progress dialogs.
+const DWORD kTestThread = GetCurrentThreadId();
+
+BOOL CALLBACK FindWorkerDialog(HWND window, LPARAM found) {
+    DWORD process = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, &process);
+    wchar_t className[8] = {};
+    GetClassNameW(window, className, 8);
+    if (process != GetCurrentProcessId() || thread == kTestThread || wcscmp(className, L"#32770") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// A dialog of this process that a thread other than the tests' has made,
+// shown or not: the worker's proxy or certificate dialog. Null when there is
+// none.
+HWND WorkerDialog() {
+    HWND found = nullptr;
+    EnumWindows(&FindWorkerDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// How long after the dialog's start its worker makes its own dialog, which is
+// cancelled as soon as it is there; 0 when none came.
+DWORD OnePromptDelayMs(const DownloadList& list) {
+    StoppedDialog dialog(StopCase{"", L"", INFINITE, false});
+    dialog.m_list = list;
+    std::atomic<bool> ended{false};
+    std::atomic<DWORD> madeAt{0};
+    std::thread watch([&] {
+        for (HWND made = nullptr; !made && !ended; Sleep(1)) {
+            if (!(made = WorkerDialog())) continue;
+            madeAt = GetTickCount();
+            PostMessageW(made, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
+    RunVisible(dialog);
+    ended = true;
+    watch.join();
+    return madeAt ? madeAt - dialog.startedAt : 0;
+}
+
+// The same, typical of the runs that follow: the median of three, after a
+// first run that may be slow.
+DWORD PromptDelayMs(const DownloadList& list) {
+    OnePromptDelayMs(list);
+    DWORD delays[] = {OnePromptDelayMs(list), OnePromptDelayMs(list), OnePromptDelayMs(list)};
+    std::sort(std::begin(delays), std::end(delays));
+    return delays[0] > 0 ? delays[1] : 0;
+}
+
+struct PromptCase {
+    const char* name;
+    bool proxy;  // the proxy asks for credentials; otherwise the server's certificate names another host
+};
+
+}  // namespace
+
+class StopAroundAPrompt : public testing::TestWithParam<PromptCase> {};
+
+// A stop never leaves a dialog of the worker behind, however close it comes
+// to the dialog's making: Esc is posted at times swept across that moment,
+// and once the progress dialog has ended, no dialog of the worker stays.
+TEST_P(StopAroundAPrompt, LeavesNoDialogBehind) {
+    constexpr DWORD kBeforeMs = 40, kAfterMs = 6, kStepMs = 1, kSettleMs = 500;
+    const PromptCase& c = GetParam();
+    ProxyUserName.Empty();
+    ProxyPassword.Empty();
+    IsMainProgram = 1;
+    const TrustedTestCa ca;
+    std::unique_ptr<SystemProxyScope> proxy;
+    if (c.proxy) proxy = std::make_unique<SystemProxyScope>(Servers().proxy);
+    const std::wstring url =
+        c.proxy ? Servers().HttpUrl(L"/first.txt") : NetServers::Url(L"https", Servers().httpsWrongHost, L"/first.txt");
+    const TempFolder folder;
+    const DownloadList list = {{url.c_str(), (folder / L"target").c_str()}};
+    const DWORD madeMs = PromptDelayMs(list);
+    ASSERT_GT(madeMs, 0u) << "the worker asked nothing";
+
+    std::wstring strays;
+    for (DWORD at = madeMs > kBeforeMs ? madeMs - kBeforeMs : 1; at <= madeMs + kAfterMs; at += kStepMs) {
+        AwaitStoppedWorkers();
+        StoppedDialog dialog(StopCase{c.name, L"", at, false});
+        dialog.m_list = list;
+        RunVisible(dialog);
+        HWND stray = WorkerDialog();
+        for (const DWORD start = GetTickCount(); stray && GetTickCount() - start < kSettleMs; stray = WorkerDialog())
+            Sleep(10);
+        if (!stray) continue;
+        strays += L" " + std::to_wstring(at);
+        PostMessageW(stray, WM_COMMAND, IDCANCEL, 0);
+        WaitUntilGone(stray, 5000);
+    }
+    EXPECT_TRUE(strays.empty()) << "made after " << madeMs << " ms; left behind by stops after (ms):" << strays;
+}
+
+INSTANTIATE_TEST_SUITE_P(Prompts, StopAroundAPrompt,
+                         testing::Values(PromptCase{"ProxyCredentials", true}, PromptCase{"CertificateError", false}),
+                         [](const testing::TestParamInfo<PromptCase>& info) { return std::string(info.param.name); });

@@ -114,6 +114,7 @@ int CHttpClient::OpenRequestHandle() {
 
 int CHttpClient::SendRequest() {
     VelmoUpgradeToolDlg_Proxy dialog;
+    dialog.m_stopped = &m_aborted;
     m_storedCredentialsTried = false;
     m_contentLength = 0;
     const int opened = OpenRequest();

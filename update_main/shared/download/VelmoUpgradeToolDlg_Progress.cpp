@@ -3,19 +3,6 @@
 #include "download/StoppedWorkers.h"
 #include "res/resource.h"
 
-namespace {
-
-// Ends the dialogs that the worker shows (proxy credentials, certificate
-// error): a cancelled run must not leave them waiting for an answer.
-BOOL CALLBACK CancelWorkerDialog(HWND window, LPARAM) {
-    wchar_t className[8] = {};
-    ::GetClassNameW(window, className, 8);
-    if (wcscmp(className, L"#32770") == 0) ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-    return TRUE;
-}
-
-}  // namespace
-
 VelmoUpgradeToolDlg_Progress::VelmoUpgradeToolDlg_Progress()
     : CDialog(IDD_PROGRESS), m_job(std::make_shared<DownloadWorker>()), m_client(m_job->m_client) {}
 
@@ -131,9 +118,6 @@ void VelmoUpgradeToolDlg_Progress::StopWorker() {
     // Counted before its handles are closed: it may be passing one to a call.
     if (m_worker) AddStoppedWorker(m_worker->m_hThread);
     m_job->Stop();
-    // Only while the worker lives: a thread id is reused once its thread ends.
-    if (m_worker && ::WaitForSingleObject(m_worker->m_hThread, 0) == WAIT_TIMEOUT)
-        ::EnumThreadWindows(m_worker->m_nThreadID, &CancelWorkerDialog, 0);
 }
 
 void VelmoUpgradeToolDlg_Progress::WaitForWorker(DWORD timeoutMs) {

@@ -66,7 +66,8 @@ private:
     // Ends the dialog once: no timer, no late message of the worker, at most
     // m_workerWaitMs for the worker to end, and its report sealed.
     void Finish(int dialogResult);
-    // Tells the worker to stop and makes whatever it is blocked in fail.
+    // Tells the worker to stop, makes whatever it is blocked in fail, and
+    // ends its dialogs.
     void StopWorker();
     // Waits for the worker's end, at most timeoutMs, answering the messages
     // that it sends meanwhile.

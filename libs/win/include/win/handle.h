@@ -55,6 +55,7 @@ struct DeleteGdi { void operator()(HGDIOBJ h) const { ::DeleteObject(h); } };
 struct DestroyIconCursor { void operator()(HICON h) const { ::DestroyIcon(h); } };
 struct UnmapView { void operator()(void* p) const { ::UnmapViewOfFile(p); } };
 struct FreeLocal { void operator()(HLOCAL h) const { ::LocalFree(h); } };
+struct UnhookWindowsHook { void operator()(HHOOK h) const { ::UnhookWindowsHookEx(h); } };
 
 // Files and other kernel objects that use INVALID_HANDLE_VALUE as failure;
 // NULL counts as empty too, so a handle from either kind of call fits.
@@ -83,6 +84,7 @@ using GdiObject = Unique<NullTraits<HGDIOBJ, nullptr, DeleteGdi>>;
 using IconHandle = Unique<NullTraits<HICON, nullptr, DestroyIconCursor>>;
 using MappedView = Unique<NullTraits<void*, nullptr, UnmapView>>;
 using LocalMemory = Unique<NullTraits<HLOCAL, nullptr, FreeLocal>>;
+using WindowsHook = Unique<NullTraits<HHOOK, nullptr, UnhookWindowsHook>>;
 
 // CryptoAPI provider, key and hash handles (all ULONG_PTR, 0 when empty).
 struct ReleaseCryptProv { void operator()(HCRYPTPROV h) const { ::CryptReleaseContext(h, 0); } };
