@@ -38,6 +38,18 @@ UINT WaitForEvent(LPVOID event) {
     WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
     return 7;
 }
+
+// Blocks of a thread object's size, filled with 0xFF: they take the room of
+// the objects freed just before, so that a later read of a freed object finds
+// nonsense there, and a later write to one shows.
+std::vector<std::unique_ptr<char[]>> FillFreedRoom() {
+    std::vector<std::unique_ptr<char[]>> blocks(4096);
+    for (auto& block : blocks) {
+        block.reset(new char[sizeof(CWinThread)]);
+        std::memset(block.get(), 0xFF, sizeof(CWinThread));
+    }
+    return blocks;
+}
 }  // namespace
 
 // An owner that keeps the thread object may let it go while the thread still
@@ -56,11 +68,7 @@ TEST(WorkerThread, ItsObjectMayGoWhileTheThreadRuns) {
     thread->ResumeThread();
     Sleep(50);
     delete thread;
-    std::vector<std::unique_ptr<char[]>> filler;
-    for (int i = 0; i < 4096; ++i) {
-        filler.emplace_back(new char[sizeof(CWinThread)]);
-        std::memset(filler.back().get(), 0xFF, sizeof(CWinThread));
-    }
+    const auto filler = FillFreedRoom();
 
     SetEvent(release.get());
     ASSERT_EQ(WaitForSingleObject(running.get(), 5000), WAIT_OBJECT_0);
@@ -107,25 +115,18 @@ private:
     ULONG_PTR* m_slot = nullptr;
 };
 
+DWORD(WINAPI* g_resume)(HANDLE) = nullptr;
+HANDLE g_ended = nullptr;
+std::vector<std::unique_ptr<char[]>> g_freedRoom;
+
 // ResumeThread that returns only once the thread has ended, and its object,
 // deleted meanwhile, has made room for blocks that show any later write.
-struct LateResume {
-    static DWORD WINAPI Resume(HANDLE thread) {
-        const DWORD count = reinterpret_cast<DWORD(WINAPI*)(HANDLE)>(s_patch->original)(thread);
-        WaitForSingleObject(s_ended, 5000);
-        for (auto& block : s_freed) {
-            block.reset(new char[sizeof(CWinThread)]);
-            std::memset(block.get(), 0xFF, sizeof(CWinThread));
-        }
-        return count;
-    }
-    static ImportPatch* s_patch;
-    static HANDLE s_ended;
-    static std::vector<std::unique_ptr<char[]>> s_freed;
-};
-ImportPatch* LateResume::s_patch = nullptr;
-HANDLE LateResume::s_ended = nullptr;
-std::vector<std::unique_ptr<char[]>> LateResume::s_freed(4096);
+DWORD WINAPI LateResume(HANDLE thread) {
+    const DWORD count = g_resume(thread);
+    WaitForSingleObject(g_ended, 5000);
+    g_freedRoom = FillFreedRoom();
+    return count;
+}
 
 }  // namespace
 
@@ -138,12 +139,12 @@ TEST(WorkerThread, AnAutoDeleteThreadMayEndBeforeResumeReturns) {
     ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread->m_hThread, GetCurrentProcess(), &own, SYNCHRONIZE,
                                 FALSE, 0));
     const win::KernelHandle ended(own);
-    ImportPatch patch("ResumeThread", reinterpret_cast<void*>(&LateResume::Resume));
+    ImportPatch patch("ResumeThread", reinterpret_cast<void*>(&LateResume));
     ASSERT_NE(patch.original, nullptr) << "ResumeThread is not imported by this program";
-    LateResume::s_patch = &patch;
-    LateResume::s_ended = own;
+    g_resume = reinterpret_cast<DWORD(WINAPI*)(HANDLE)>(patch.original);
+    g_ended = own;
     EXPECT_NE(thread->ResumeThread(), static_cast<DWORD>(-1));
     ASSERT_EQ(WaitForSingleObject(own, 0), WAIT_OBJECT_0);
-    for (const auto& block : LateResume::s_freed)
+    for (const auto& block : g_freedRoom)
         for (size_t i = 0; i < sizeof(CWinThread); ++i) ASSERT_EQ(static_cast<BYTE>(block[i]), 0xFF) << i;
 }
