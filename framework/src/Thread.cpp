@@ -21,8 +21,12 @@ CWinThread::~CWinThread() {
 }
 
 DWORD CWinThread::ResumeThread() {
+    // Written first: with auto-delete on, the thread may end and delete this
+    // object before the call below returns, so nothing of it is touched after
+    // a resume that succeeded.
+    m_resumed = true;
     const DWORD count = ::ResumeThread(m_hThread);
-    if (count != static_cast<DWORD>(-1)) m_resumed = true;
+    if (count == static_cast<DWORD>(-1)) m_resumed = false;
     return count;
 }
 

@@ -19,6 +19,7 @@ public:
     CWinThread(const CWinThread&) = delete;
     CWinThread& operator=(const CWinThread&) = delete;
 
+    // With auto-delete on, the object may be gone once this has returned.
     DWORD ResumeThread();
 
     // Valid while the object lives; closed with it.

@@ -152,7 +152,7 @@ class ClosedClient : public testing::TestWithParam<CloseCase> {};
 TEST_P(ClosedClient, HoldsNoHandleAndSendsNothingMore) {
     const CloseCase& c = GetParam();
     const int handles = OpenInternetHandles();
-    const std::wstring path = L"/run/client-" + std::to_wstring(GetCurrentProcessId()) + c.path;
+    const std::wstring path = RunTag(L"client") + c.path;
     CHttpClient client;
     client.m_silent = true;
     client.m_url = Servers().FaultUrl(path).c_str();

@@ -8,6 +8,7 @@
 #include <wininet.h>
 
 #include <cstdlib>
+#include <random>
 #include <sstream>
 
 namespace net_testing {
@@ -67,6 +68,11 @@ std::string DirectGet(const std::wstring& url) {
 
 int FaultRequestCount(const std::wstring& path) {
     return atoi(DirectGet(NetServers::Get().FaultUrl(L"/count" + path)).c_str());
+}
+
+std::wstring RunTag(const std::wstring& name) {
+    static const unsigned nonce = std::random_device()();
+    return L"/run/" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(nonce) + L"-" + name;
 }
 
 int OpenInternetHandles() {

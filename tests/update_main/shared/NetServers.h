@@ -37,6 +37,11 @@ struct NetServers {
 std::string DirectGet(const std::wstring& url);
 // How many requests the fault server has had for `path` ("/proxy": as a proxy).
 int FaultRequestCount(const std::wstring& path);
+// "/run/TAG" for the fault server, which counts the requests of each tag
+// apart for as long as it runs: TAG is `name` after the process id and a
+// nonce drawn once per test program, as Wine gives a new process the id of
+// one that has ended.
+std::wstring RunTag(const std::wstring& name);
 
 // How many WinINet handles this process holds open; -1 where the count cannot
 // be taken. Wine numbers the handles 1, 2, 3... and a number names an open

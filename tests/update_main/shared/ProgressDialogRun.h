@@ -26,4 +26,8 @@ struct DialogRun {
 // Runs the dialog modally; what it answered, its result and how long it took.
 DialogRun RunVisible(TestProgressDialog& dialog);
 
+// Returns once the workers that earlier runs stopped have ended, as the next
+// request of the process would.
+void AwaitStoppedWorkers();
+
 }  // namespace testing_support

@@ -9,6 +9,7 @@
 
 #include "NetServers.h"
 #include "download/HttpClient.h"
+#include "download/VelmoUpgradeToolDlg_Proxy.h"
 #include "handover/HandOverBlock.h"
 #include "process/ProcessFlags.h"
 #include "res/resource.h"
@@ -214,6 +215,19 @@ TEST_F(ProxyTest, SecondaryProgramAsksWhenTheStoredBlockIsHostile) {
     ProxyDialogAnswerer answerer(L"", L"", false);
     EXPECT_EQ(Fetch(Url()), CHttpClient::kProxyGivenUp);
     EXPECT_EQ(answerer.Stop().size(), 1u);
+}
+
+// A request stopped while its dialog was being made: the dialog ends as it
+// opens, with no answer to wait for.
+TEST(ProxyDialog, EndsAsItOpensOnceItsRequestIsStopped) {
+    const std::atomic<bool> stopped{true};
+    VelmoUpgradeToolDlg_Proxy dialog;
+    dialog.m_stopped = &stopped;
+    std::future<INT_PTR> answer = std::async(std::launch::async, [&] { return dialog.DoModal(); });
+    const bool ended = answer.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    if (!ended) Click(WaitForDialog(GetCurrentProcessId(), IDC_PROXY_USER, 1000), IDCANCEL);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(answer.get(), IDCANCEL);
 }
 
 struct EndlessChallenge {

@@ -28,10 +28,12 @@ UINT DownloadWorker::Thread(LPVOID job) {
 void DownloadWorker::Stop() {
     m_stopRequested = true;
     ::SetEvent(m_stopEvent.get());
+    m_dialogs.Stop();
     m_client.Close();
 }
 
 UINT DownloadWorker::Run() {
+    const WorkerDialogs::Watch watch(m_dialogs);
     for (const DownloadItem& item : m_list) {
         if (StopRequested()) return 0;
         m_client.m_url = item.url;

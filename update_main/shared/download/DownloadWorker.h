@@ -10,6 +10,7 @@
 
 #include "download/DownloadList.h"
 #include "download/HttpClient.h"
+#include "download/WorkerDialogs.h"
 #include "download/WorkerReport.h"
 #include "win/handle.h"
 
@@ -26,8 +27,8 @@ public:
     // The thread function. `job` is a new std::shared_ptr<DownloadWorker>,
     // which the thread deletes as it ends.
     static UINT Thread(LPVOID job);
-    // From the dialog's thread: the worker stops at the next step, and the
-    // request it is blocked in fails.
+    // From the dialog's thread: the worker stops at the next step, the
+    // request it is blocked in fails, and its dialogs end, now and later.
     void Stop();
 
     // Set by the dialog before the thread starts.
@@ -48,6 +49,7 @@ private:
     void ShowProgress(int position);
 
     win::KernelHandle m_stopEvent;
+    WorkerDialogs m_dialogs;
     std::atomic<bool> m_stopRequested{false};
     // Content-Length of the file being fetched.
     float m_expectedSize = 0.0f;

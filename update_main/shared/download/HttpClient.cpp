@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "download/StoppedWorkers.h"
 #include "download/VelmoUpgradeToolDlg_Proxy.h"
 
 CString ProxyUserName;
@@ -38,6 +39,8 @@ bool SetDwordOption(HINTERNET handle, DWORD option, DWORD value) {
 }
 
 }  // namespace
+
+CHttpClient::CHttpClient() : m_closed(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 bool CHttpClient::SetUrl(const CString& url) {
     wchar_t scheme[kUrlPartLength], host[kUrlPartLength], user[kUrlPartLength], password[kUrlPartLength],
@@ -76,26 +79,26 @@ int CHttpClient::FailureCode() const {
 
 int CHttpClient::OpenRequest() {
     if (!SetUrl(m_url)) return FailureCode();
-    // None of these calls waits for the network, so a close waits for them
-    // only briefly.
-    std::lock_guard<std::mutex> lock(m_handlesLock);
-    if (m_aborted) return kAborted;
-    m_session.reset(::InternetOpenW(m_userAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!m_session) return FailureCode();
-    m_connection.reset(::InternetConnectW(m_session.get(), m_host, m_port, nullptr, nullptr, INTERNET_SERVICE_HTTP,
-                                          0, reinterpret_cast<DWORD_PTR>(this)));
-    if (!m_connection) return FailureCode();
-    return OpenRequestHandleLocked();
+    return OpenRequestHandle();
 }
 
 int CHttpClient::OpenRequestHandle() {
+    const std::unique_lock<std::mutex> noStoppedWorker = WaitForStoppedWorkers(m_closed.get());
+    if (!noStoppedWorker) return kAborted;
+    // None of these calls waits for the network, so a close or a stop waits
+    // for them only briefly.
     std::lock_guard<std::mutex> lock(m_handlesLock);
-    return OpenRequestHandleLocked();
-}
-
-int CHttpClient::OpenRequestHandleLocked() {
     m_request.reset();
     if (m_aborted) return kAborted;
+    if (!m_session) {
+        m_session.reset(::InternetOpenW(m_userAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        if (!m_session) return FailureCode();
+    }
+    if (!m_connection) {
+        m_connection.reset(::InternetConnectW(m_session.get(), m_host, m_port, nullptr, nullptr,
+                                              INTERNET_SERVICE_HTTP, 0, reinterpret_cast<DWORD_PTR>(this)));
+        if (!m_connection) return FailureCode();
+    }
 
     const wchar_t* acceptTypes[] = {L"*/*", nullptr};
     m_request.reset(::HttpOpenRequestW(m_connection.get(), nullptr, m_path, kHttpVersion, m_baseUrl, acceptTypes,
@@ -111,6 +114,7 @@ int CHttpClient::OpenRequestHandleLocked() {
 
 int CHttpClient::SendRequest() {
     VelmoUpgradeToolDlg_Proxy dialog;
+    dialog.m_stopped = &m_aborted;
     m_storedCredentialsTried = false;
     m_contentLength = 0;
     const int opened = OpenRequest();
@@ -198,5 +202,6 @@ void CHttpClient::DropHandlesLocked() {
 void CHttpClient::Close() {
     std::lock_guard<std::mutex> lock(m_handlesLock);
     m_aborted = true;
+    ::SetEvent(m_closed.get());
     DropHandlesLocked();
 }

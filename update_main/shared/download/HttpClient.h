@@ -12,6 +12,7 @@
 
 #include "download/InternetHandle.h"
 #include "framework/CString.h"
+#include "win/handle.h"
 
 class VelmoUpgradeToolDlg_Proxy;
 struct HandOverPayload;
@@ -41,7 +42,7 @@ public:
     // not worth waiting for.
     static constexpr DWORD kMostDrained = 64 * 1024;
 
-    CHttpClient() = default;
+    CHttpClient();
     CHttpClient(const CHttpClient&) = delete;
     CHttpClient& operator=(const CHttpClient&) = delete;
 
@@ -54,8 +55,9 @@ public:
     // kAborted, or kProxyGivenUp.
     int SendRequest();
     // Stops the client for good, from any thread: the open handles are
-    // closed, so that a call blocked on them fails, none is opened again, and
-    // later requests give kAborted.
+    // closed, so that a call blocked on them fails, none is opened again (a
+    // wait for stopped workers before an open ends too), and later requests
+    // give kAborted.
     void Close();
 
     // HttpQueryInfoW with HTTP_QUERY_FLAG_NUMBER added to `query`.
@@ -63,6 +65,10 @@ public:
 
     // The open request; null once closed. Taken anew for every call on it,
     // so that a call after a close gets no handle rather than a closed one.
+    // A close may still come between the taking and the call, and free the
+    // value meanwhile: it then names no other handle, as no WinINet handle is
+    // opened in the process while a stopped worker may still run
+    // (download/StoppedWorkers.h).
     HINTERNET Request() const;
     DWORD ContentLength() const { return m_contentLength; }
     bool IsSecure() const { return m_secure; }
@@ -79,10 +85,10 @@ public:
 
 private:
     int OpenRequest();
-    // A new request handle on the open connection, with the options that
-    // every send needs. The Locked one is called with m_handlesLock held.
+    // A new request handle, with the options that every send needs, on the
+    // open connection, or on a new session and connection when SetUrl has
+    // dropped them.
     int OpenRequestHandle();
-    int OpenRequestHandleLocked();
     // Closes the request before its connection and session: closing the
     // connection would close the request too, and the handle value that we
     // still held could by then belong to another handle. Called with
@@ -119,6 +125,8 @@ private:
     // every handle that was opened, and nothing is opened after it.
     mutable std::mutex m_handlesLock;
     std::atomic<bool> m_aborted{false};
+    // Signalled with m_aborted, for the waits.
+    win::KernelHandle m_closed;
     // Whether the handed-over credentials were tried for this request.
     bool m_storedCredentialsTried = false;
     InternetHandle m_session;

@@ -1,26 +1,12 @@
 #include "download/VelmoUpgradeToolDlg_Progress.h"
 
+#include "download/StoppedWorkers.h"
 #include "res/resource.h"
-
-namespace {
-
-// Ends the dialogs that the worker shows (proxy credentials, certificate
-// error): a cancelled run must not leave them waiting for an answer.
-BOOL CALLBACK CancelWorkerDialog(HWND window, LPARAM) {
-    wchar_t className[8] = {};
-    ::GetClassNameW(window, className, 8);
-    if (wcscmp(className, L"#32770") == 0) ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-    return TRUE;
-}
-
-}  // namespace
 
 VelmoUpgradeToolDlg_Progress::VelmoUpgradeToolDlg_Progress()
     : CDialog(IDD_PROGRESS), m_job(std::make_shared<DownloadWorker>()), m_client(m_job->m_client) {}
 
-VelmoUpgradeToolDlg_Progress::~VelmoUpgradeToolDlg_Progress() {
-    if (m_worker) StopWorker();
-}
+VelmoUpgradeToolDlg_Progress::~VelmoUpgradeToolDlg_Progress() { LetGoOfWorker(); }
 
 void VelmoUpgradeToolDlg_Progress::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_PROGRESS, m_progress);
@@ -67,7 +53,7 @@ bool VelmoUpgradeToolDlg_Progress::OnWndMsg(UINT message, WPARAM wParam, LPARAM 
         *result = 0;
         return true;
     case WM_DESTROY:
-        OnDestroy();
+        LetGoOfWorker();
         return CDialog::OnWndMsg(message, wParam, lParam, result);
     case WM_WINDOWPOSCHANGING:
         OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
@@ -120,17 +106,18 @@ void VelmoUpgradeToolDlg_Progress::Finish(int dialogResult) {
     EndDialog(dialogResult);
 }
 
-void VelmoUpgradeToolDlg_Progress::OnDestroy() {
+void VelmoUpgradeToolDlg_Progress::LetGoOfWorker() {
     if (!m_worker || m_ended) return;
-    StopWorker();
+    m_ended = true;
+    // Sealed before the stop, which may make the worker report at once.
     m_job->m_report.SealInto(m_downloadResult);
+    StopWorker();
 }
 
 void VelmoUpgradeToolDlg_Progress::StopWorker() {
+    // Counted before its handles are closed: it may be passing one to a call.
+    if (m_worker) AddStoppedWorker(m_worker->m_hThread);
     m_job->Stop();
-    // Only while the worker lives: a thread id is reused once its thread ends.
-    if (m_worker && ::WaitForSingleObject(m_worker->m_hThread, 0) == WAIT_TIMEOUT)
-        ::EnumThreadWindows(m_worker->m_nThreadID, &CancelWorkerDialog, 0);
 }
 
 void VelmoUpgradeToolDlg_Progress::WaitForWorker(DWORD timeoutMs) {

@@ -25,7 +25,8 @@ public:
     static constexpr DWORD kWorkerWaitMs = 5000;
 
     VelmoUpgradeToolDlg_Progress();
-    // Stops the worker without waiting for it: it keeps what it uses.
+    // Stops a worker that still runs without waiting for it (it keeps what it
+    // uses), as when the window goes.
     ~VelmoUpgradeToolDlg_Progress() override;
 
     // Set by the owner before the run.
@@ -65,13 +66,16 @@ private:
     // Ends the dialog once: no timer, no late message of the worker, at most
     // m_workerWaitMs for the worker to end, and its report sealed.
     void Finish(int dialogResult);
-    // Tells the worker to stop and makes whatever it is blocked in fail.
+    // Tells the worker to stop, makes whatever it is blocked in fail, and
+    // ends its dialogs.
     void StopWorker();
     // Waits for the worker's end, at most timeoutMs, answering the messages
     // that it sends meanwhile.
     void WaitForWorker(DWORD timeoutMs);
-    // The window is going: the worker stops, and posts nothing more to it.
-    void OnDestroy();
+    // The window or this object is going before the dialog has ended: the
+    // worker's report is sealed, so that the worker posts nothing more to
+    // windows whose handles may by then be others', and the worker stops.
+    void LetGoOfWorker();
 
     CProgressCtrl m_progress;
     // Written on the dialog's thread only; the worker's part comes through

@@ -14,6 +14,12 @@ void VelmoUpgradeToolDlg_Proxy::DoDataExchange(CDataExchange* dx) {
 }
 
 BOOL VelmoUpgradeToolDlg_Proxy::OnInitDialog() {
+    // Stopped while this window was being made: nothing is asked for after
+    // a stop.
+    if (m_stopped && *m_stopped) {
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
     const HWND user = GetDlgItem(IDC_PROXY_USER);
     const HWND password = GetDlgItem(IDC_PROXY_PASSWORD);
     ::SendMessageW(user, EM_LIMITTEXT, kMaxCredentialLength, 0);

@@ -57,6 +57,7 @@ struct DestroyIconCursor { void operator()(HICON h) const { ::DestroyIcon(h); } 
 struct UnmapView { void operator()(void* p) const { ::UnmapViewOfFile(p); } };
 struct FreeLocal { void operator()(HLOCAL h) const { ::LocalFree(h); } };
 struct DestroyEnvironment { void operator()(void* p) const { ::DestroyEnvironmentBlock(p); } };
+struct UnhookWindowsHook { void operator()(HHOOK h) const { ::UnhookWindowsHookEx(h); } };
 
 // Files and other kernel objects that use INVALID_HANDLE_VALUE as failure;
 // NULL counts as empty too, so a handle from either kind of call fits.
@@ -87,6 +88,7 @@ using MappedView = Unique<NullTraits<void*, nullptr, UnmapView>>;
 using LocalMemory = Unique<NullTraits<HLOCAL, nullptr, FreeLocal>>;
 // Environment blocks from CreateEnvironmentBlock (userenv).
 using EnvironmentBlock = Unique<NullTraits<void*, nullptr, DestroyEnvironment>>;
+using WindowsHook = Unique<NullTraits<HHOOK, nullptr, UnhookWindowsHook>>;
 
 // CryptoAPI provider, key and hash handles (all ULONG_PTR, 0 when empty).
 struct ReleaseCryptProv { void operator()(HCRYPTPROV h) const { ::CryptReleaseContext(h, 0); } };
