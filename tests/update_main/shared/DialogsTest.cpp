@@ -176,7 +176,8 @@ TEST(ProxyDialog, OpensOnTopWithTheUserNameSelectedAndReturnsTheEdits) {
         SendMessageW(user, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         EXPECT_EQ(start, 0u);
         EXPECT_EQ(end, 4u);
-        GUITHREADINFO gui{sizeof gui};
+        GUITHREADINFO gui = {};
+        gui.cbSize = sizeof gui;
         GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &gui);
         EXPECT_EQ(gui.hwndFocus, user);
         EXPECT_EQ(SendMessageW(user, EM_GETLIMITTEXT, 0, 0), 255);
