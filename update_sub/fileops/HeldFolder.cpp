@@ -1,28 +1,16 @@
+#include "entries/EntryItself.h"
 #include "fileops/HeldFolder.h"
 
 #include <windows.h>
 #include <shlwapi.h>
 
 #include "fileops/AdminOnlyFolder.h"
-#include "fileops/EntryAttributes.h"
 #include "fileops/OpenedEntry.h"
 #include "qen_lib/file.h"
 
 namespace {
 
-// The folder itself, never where a link leads, shared for everything but
-// delete. Sharing binds only opens that may read, write or delete, so it is
-// opened to list: nobody can rename or remove it while it is held.
-win::FileHandle OpenFolder(const std::wstring& path) {
-    win::FileHandle folder =
-        OpenItself(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    // Held, it stays what the path names.
-    if (!folder || IsPlainFolder(EntryAttributes(folder.get(), path))) return folder;
-    ::SetLastError(ERROR_CANT_RESOLVE_FILENAME);
-    return {};
-}
-
-// Whatever is there is left for OpenFolder to judge.
+// Whatever is there is left for HoldPlainFolder to judge.
 bool MakeOrdinaryFolder(const std::wstring& path) {
     return ::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
 }
@@ -48,7 +36,7 @@ bool HeldFolder::Make(const std::wstring& base, const std::wstring& subpath, int
 }
 
 bool HeldFolder::Hold(const std::wstring& base, const std::wstring& subpath) {
-    return Walk(base, subpath, [](const std::wstring& path, std::size_t, std::size_t) { return OpenFolder(path); });
+    return Walk(base, subpath, [](const std::wstring& path, std::size_t, std::size_t) { return HoldPlainFolder(path); });
 }
 
 bool HeldFolder::Walk(const std::wstring& base, const std::wstring& subpath, const HoldOne& holdOne) {
@@ -88,7 +76,7 @@ void HeldFolder::Remove() {
 }
 
 win::FileHandle HeldFolder::MakeOne(const std::wstring& path, bool ordinary, bool itself, Last last) {
-    if (ordinary) return MakeOrdinaryFolder(path) ? OpenFolder(path) : win::FileHandle();
+    if (ordinary) return MakeOrdinaryFolder(path) ? HoldPlainFolder(path) : win::FileHandle();
     if (!itself) return KeepOrMakeAdminOnlyFolder(path);
     return last == Last::Remade ? RemakeAdminOnlyFolder(path) : CreateAdminOnlyFolder(path);
 }

@@ -13,11 +13,6 @@ std::wstring WithoutLongPathPrefix(const std::wstring& path) {
 
 }  // namespace
 
-win::FileHandle OpenItself(const std::wstring& path, DWORD access, DWORD sharing) {
-    return win::FileHandle(::CreateFileW(path.c_str(), access, sharing, nullptr, OPEN_EXISTING,
-                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-}
-
 bool IsPlainFile(HANDLE entry) {
     BY_HANDLE_FILE_INFORMATION info = {};
     if (!::GetFileInformationByHandle(entry, &info)) return false;

@@ -6,11 +6,8 @@
 
 #include <string>
 
+#include "entries/EntryItself.h"
 #include "win/handle.h"
-
-// The entry at the path itself, a folder too, never what a link there leads
-// to (though Wine follows a link made on the host's side all the same).
-win::FileHandle OpenItself(const std::wstring& path, DWORD access, DWORD sharing);
 
 // Not a folder, not a link (a reparse point), and no second name: a hard
 // link would lead a write to the file of its other name.

@@ -1,3 +1,4 @@
+#include "entries/EntryItself.h"
 #include "fileops/SetAside.h"
 
 #include <windows.h>
@@ -8,7 +9,6 @@
 #include <vector>
 
 #include "environment/TimeStamp.h"
-#include "fileops/EntryAttributes.h"
 #include "fileops/OpenedEntry.h"
 #include "win/handle.h"
 

@@ -1,33 +1,13 @@
 #include "certpackage/CertPackageFolder.h"
 
+#include "entries/EntryItself.h"
 #include "qen_lib/file.h"
 
 namespace {
 
-// The folder itself, never what a link there leads to.
-win::FileHandle OpenItself(const std::wstring& path, DWORD access, DWORD sharing) {
-    return win::FileHandle(::CreateFileW(path.c_str(), access, sharing, nullptr, OPEN_EXISTING,
-                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-}
-
-// A folder and no link, by the handle and by the path (Wine shows a link
-// made on its host's side only through the path); identity receives what
-// the handle tells.
-bool IsPlainFolder(HANDLE folder, const std::wstring& path, BY_HANDLE_FILE_INFORMATION& identity) {
-    if (!::GetFileInformationByHandle(folder, &identity)) return false;
-    const DWORD attributes = identity.dwFileAttributes | ::GetFileAttributesW(path.c_str());
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-// Listing binds the handle to the sharing rules (an open for attributes
-// alone does not), and delete is not shared: nobody can rename or remove
-// the folder while it is held.
-win::FileHandle HoldPlainFolder(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& identity) {
-    win::FileHandle folder =
-        OpenItself(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    if (!folder || IsPlainFolder(folder.get(), path, identity)) return folder;
-    ::SetLastError(ERROR_CANT_RESOLVE_FILENAME);
-    return {};
+// A real folder at the path, and which one: its volume and file index.
+bool IsPlainFolderAt(HANDLE folder, const std::wstring& path, BY_HANDLE_FILE_INFORMATION& identity) {
+    return ::GetFileInformationByHandle(folder, &identity) && IsPlainFolder(EntryAttributes(folder, path));
 }
 
 }  // namespace
@@ -40,8 +20,7 @@ bool CertPackageFolder::Make(const std::wstring& path) {
     // Made afresh here, as are the stores below: whatever stands in their
     // place by now (a link, say) was put there since, and is never used.
     if (!::CreateDirectoryW(path.c_str(), nullptr)) return Failed();
-    BY_HANDLE_FILE_INFORMATION identity;
-    m_folder = HoldPlainFolder(path, identity);
+    m_folder = HoldPlainFolder(path);
     if (!m_folder) return Failed();
     for (Store& store : m_stores)
         if (!MakeStore(store)) return Failed();
@@ -51,8 +30,8 @@ bool CertPackageFolder::Make(const std::wstring& path) {
 bool CertPackageFolder::MakeStore(Store& store) {
     const std::wstring path = m_path + L'\\' + store.name;
     if (!::CreateDirectoryW(path.c_str(), nullptr)) return false;
-    store.held = HoldPlainFolder(path, store.identity);
-    return static_cast<bool>(store.held);
+    store.held = HoldPlainFolder(path);
+    return store.held && ::GetFileInformationByHandle(store.held.get(), &store.identity);
 }
 
 bool CertPackageFolder::LeadsToHeldStore(const std::wstring& name) const {
@@ -63,7 +42,7 @@ bool CertPackageFolder::LeadsToHeldStore(const std::wstring& name) const {
         const win::FileHandle now =
             OpenItself(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
         BY_HANDLE_FILE_INFORMATION identity;
-        return now && IsPlainFolder(now.get(), path, identity) &&
+        return now && IsPlainFolderAt(now.get(), path, identity) &&
                identity.dwVolumeSerialNumber == store.identity.dwVolumeSerialNumber &&
                identity.nFileIndexHigh == store.identity.nFileIndexHigh &&
                identity.nFileIndexLow == store.identity.nFileIndexLow;
