@@ -2,7 +2,7 @@
 // bytes joined by ":".
 #include <cwchar>
 
-#include "file_pieces.h"
+#include "file_blocks.h"
 #include "hmac_hex.h"
 #include "qen_lib/crypto/hmac.h"
 #include "qen_lib/crypto/mac_file.h"
@@ -15,7 +15,7 @@ DWORD hmac_of_file(const wchar_t* path, const unsigned char* key, std::size_t ke
     hmac_context ctx;
     hmac_sha256_init(ctx, key, key_length);
     // SHA-256 takes any length: its update never refuses.
-    const DWORD error = read_file_pieces(path, [&ctx](const unsigned char* block, std::size_t size) -> DWORD {
+    const DWORD error = read_file_blocks(path, [&ctx](const unsigned char* block, std::size_t size) -> DWORD {
         hmac_update(ctx, block, size);
         return ERROR_SUCCESS;
     });

@@ -1,4 +1,4 @@
-#include "file_pieces.h"
+#include "file_blocks.h"
 
 #include <cstdio>
 
@@ -10,7 +10,7 @@ constexpr std::size_t READ_BLOCK = 4096;
 
 }  // namespace
 
-DWORD read_file_pieces(const wchar_t* path, const std::function<DWORD(const unsigned char*, std::size_t)>& take) {
+DWORD read_file_blocks(const wchar_t* path, const std::function<DWORD(const unsigned char*, std::size_t)>& take) {
     qen_lib::CrtFile stream;
     // Shared for reading and writing, as the C runtime opens: a file that
     // another program is writing is still read.

@@ -11,4 +11,4 @@
 // ERROR_FILE_NOT_FOUND when the file does not open, ERROR_INVALID_HANDLE
 // when the open gives no stream, ERROR_IO_DEVICE on a read error, or what
 // take stopped with.
-DWORD read_file_pieces(const wchar_t* path, const std::function<DWORD(const unsigned char*, std::size_t)>& take);
+DWORD read_file_blocks(const wchar_t* path, const std::function<DWORD(const unsigned char*, std::size_t)>& take);
