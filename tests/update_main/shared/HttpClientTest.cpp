@@ -6,6 +6,7 @@
 #include "NetServers.h"
 #include "download/HttpClient.h"
 #include "download/InternetHandle.h"
+#include "process/ProcessFlags.h"
 #include "support/WindowDriver.h"
 #include "support/temp_folder.h"
 
@@ -198,14 +199,22 @@ TEST(HttpClient, SendsNothingOnceClosed) {
     EXPECT_EQ(FaultRequestCount(L"/echo"), before);
 }
 
-// Visible runs let the user settle a certificate error in the system's
-// dialog; cancelling it leaves the error as the result.
-TEST(HttpClientGui, ShowsTheCertificateDialogInVisibleRuns) {
+// Visible runs of the main program let the user settle a certificate error
+// in the system's dialog; cancelling it leaves the error as the result. The
+// elevated secondary program shows none: from that dialog a user reaches
+// the certificate's export and its file dialogs, with the program's rights.
+TEST(HttpClientGui, ShowsTheCertificateDialogOnlyInTheMainProgram) {
     TrustedTestCa ca;
-    const HWND owner = CreateWindowW(L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    testing_support::DialogDriver driver([](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
-    Fetch fetch(NetServers::Url(L"https", Servers().httpsWrongHost, L"/first.txt"), false, owner);
-    DestroyWindow(owner);
-    EXPECT_TRUE(driver.found());
-    EXPECT_EQ(fetch.result, ERROR_INTERNET_SEC_CERT_CN_INVALID);
+    for (const int mainProgram : {1, 0}) {
+        SCOPED_TRACE(mainProgram);
+        IsMainProgram = mainProgram;
+        const HWND owner =
+            CreateWindowW(L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        testing_support::DialogDriver driver([](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
+        Fetch fetch(NetServers::Url(L"https", Servers().httpsWrongHost, L"/first.txt"), false, owner);
+        DestroyWindow(owner);
+        EXPECT_EQ(driver.found(), mainProgram == 1);
+        EXPECT_EQ(fetch.result, ERROR_INTERNET_SEC_CERT_CN_INVALID);
+    }
+    IsMainProgram = 0;
 }

@@ -288,6 +288,8 @@ TEST(ProgressDialog, CertificateErrorsFailSilentRunsAndAskInVisibleOnes) {
     {
         TestProgressDialog dialog;
         dialog.m_list = {{url.c_str(), target.c_str()}};
+        // The main program's: the elevated one never asks.
+        IsMainProgram = 1;
         // The system's dialog is the one without the progress bar.
         std::atomic<bool> asked{false};
         std::thread user([&] {
@@ -301,6 +303,7 @@ TEST(ProgressDialog, CertificateErrorsFailSilentRunsAndAskInVisibleOnes) {
         });
         const DialogRun run = RunVisible(dialog);
         user.join();
+        IsMainProgram = 0;
         EXPECT_TRUE(asked);
         ExpectResult(run.result, ERROR_INTERNET_SEC_CERT_CN_INVALID, 0, DOWNLOAD_REQUEST_FAILED, DOWNLOAD_FAILED, 0);
     }

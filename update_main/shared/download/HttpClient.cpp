@@ -4,6 +4,7 @@
 
 #include "download/StoppedWorkers.h"
 #include "download/VelmoUpgradeToolDlg_Proxy.h"
+#include "process/ProcessFlags.h"
 
 CString ProxyUserName;
 CString ProxyPassword;
@@ -152,7 +153,10 @@ int CHttpClient::SendLoop(VelmoUpgradeToolDlg_Proxy& dialog) {
 }
 
 bool CHttpClient::SettleCertificateError(DWORD error) {
-    if (m_silent || m_aborted) return false;
+    // The secondary program runs elevated: the system's certificate dialog
+    // leads on to the certificate's export and its file dialogs, from which
+    // a user could start anything with its rights. There the error stands.
+    if (m_silent || m_aborted || !IsMainProgram) return false;
     const DWORD answer = ::InternetErrorDlg(m_ownerWindow, Request(), error,
                                             FLAGS_ERROR_UI_FLAGS_GENERATE_DATA | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS,
                                             nullptr);

@@ -95,8 +95,8 @@ private:
     // m_handlesLock held.
     void DropHandlesLocked();
     int SendLoop(VelmoUpgradeToolDlg_Proxy& dialog);
-    // Lets the user settle a certificate error; true when the request is to
-    // be sent again.
+    // Lets the user settle a certificate error, in a visible run of the main
+    // program only; true when the request is to be sent again.
     bool SettleCertificateError(DWORD error);
     void RefreshProxy();
     // Reads the body of a 401 or 407 answer away; false when it did not end
