@@ -1,10 +1,10 @@
-#include "entries/EntryItself.h"
 #include "fileops/AdminOnlyFolder.h"
 
 #include <windows.h>
 #include <winternl.h>
 #include <sddl.h>
 
+#include "entries/EntryItself.h"
 #include "fileops/EntrySecurity.h"
 #include "fileops/OpenedEntry.h"
 #include "fileops/SetAside.h"

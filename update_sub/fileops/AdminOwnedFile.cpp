@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "entries/EntryItself.h"
 #include "fileops/EntrySecurity.h"
-#include "fileops/HandleContents.h"
 #include "fileops/OpenedEntry.h"
 #include "fileops/SetAside.h"
 #include "win/handle.h"
@@ -19,46 +19,49 @@ constexpr wchar_t kReadableByUsers[] = L"O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;
 // What that list gives others; a file that gives them more is not ours.
 constexpr ACCESS_MASK kUsersRights = FILE_GENERIC_READ;
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-// The entry at the path itself, never what a link there leads to.
-win::FileHandle OpenEntry(const std::wstring& path, DWORD access, DWORD sharing) {
-    return OpenItself(path, access | READ_CONTROL, sharing);
-}
+// Held: others may read and write beside us, but never rename or delete it.
+constexpr DWORD kHoldSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr ACCESS_MASK kWriteAccess = GENERIC_READ | GENERIC_WRITE;
 
 enum class Found { Nothing, OurFile, FollowedLink, Other };
 
-Found Inspect(const std::wstring& path) {
-    const win::FileHandle entry = OpenEntry(path, 0, kShareAll);
+// What is at the path, looked at without following a link; a file of ours
+// comes back in `judged`, held by the very open that judged it (reading
+// data binds the handle to the sharing rules; attributes alone would not),
+// open to have its flags cleared.
+Found Inspect(const std::wstring& path, win::FileHandle& judged) {
+    win::FileHandle entry = OpenItself(
+        path, READ_CONTROL | FILE_READ_DATA | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kHoldSharing);
     if (!entry) return ::GetLastError() == ERROR_FILE_NOT_FOUND ? Found::Nothing : Found::Other;
     if (LeadsElsewhere(entry.get(), path)) return Found::FollowedLink;
-    const bool ours = IsPlainFile(entry.get()) && IsOwnEntry(entry.get(), kUsersRights);
-    return ours ? Found::OurFile : Found::Other;
+    if (!IsPlainFile(entry.get()) || !IsOwnEntry(entry.get(), kUsersRights)) return Found::Other;
+    judged = std::move(entry);
+    return Found::OurFile;
 }
 
 // CREATE_NEW opens nothing that is there, a link included.
-bool CreateReadableByUsers(const std::wstring& path) {
+win::FileHandle CreateReadableByUsers(const std::wstring& path, ACCESS_MASK access) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kReadableByUsers, SDDL_REVISION_1, &descriptor,
                                                                 nullptr))
-        return false;
+        return {};
     const win::LocalMemory held(descriptor);
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
-    const win::FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, &attributes, CREATE_NEW,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    return static_cast<bool>(file);
+    return win::FileHandle(::CreateFileW(path.c_str(), access, kHoldSharing, &attributes, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // Moving a followed link aside would move the file it leads to; a new file
-// renamed onto its name replaces the link itself.
-bool ReplaceFollowedLink(const std::wstring& path) {
+// renamed, through its own handle, onto its name replaces the link itself.
+win::FileHandle ReplaceFollowedLink(const std::wstring& path) {
     const std::wstring fresh = path + L"." + std::to_wstring(::GetCurrentProcessId()) + L".new";
-    if (!CreateReadableByUsers(fresh)) return false;
-    if (::MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    win::FileHandle file = CreateReadableByUsers(fresh, kWriteAccess | DELETE);
+    if (!file || RenameOpened(file.get(), path, true)) return file;
     const DWORD error = ::GetLastError();
-    ::DeleteFileW(fresh.c_str());
+    FILE_DISPOSITION_INFO remove = {TRUE};
+    ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove, sizeof remove);
     ::SetLastError(error);
-    return false;
+    return {};
 }
 
 bool ClearReadOnlyAndHidden(HANDLE file) {
@@ -71,34 +74,31 @@ bool ClearReadOnlyAndHidden(HANDLE file) {
     return ::SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info) != FALSE;
 }
 
+// The judged file of ours, open for writing: a read-only flag would refuse
+// that open, so it is cleared first. While `judged` holds the name, the
+// name leads to that file; the new handle must have it open all the same.
+win::FileHandle OpenForWriting(const std::wstring& path, HANDLE judged) {
+    if (!ClearReadOnlyAndHidden(judged)) return {};
+    win::FileHandle file = OpenItself(path, kWriteAccess, kHoldSharing);
+    if (!file || IsSameEntry(file.get(), judged)) return file;
+    ::SetLastError(ERROR_CANT_RESOLVE_FILENAME);
+    return {};
+}
+
 }  // namespace
 
-bool PrepareAdminOwnedFile(const std::wstring& path) {
-    switch (Inspect(path)) {
+win::FileHandle TakeAdminOwnedFile(const std::wstring& path) {
+    win::FileHandle judged;
+    switch (Inspect(path, judged)) {
     case Found::OurFile:
-        return true;
+        return OpenForWriting(path, judged.get());
     case Found::FollowedLink:
         return ReplaceFollowedLink(path);
     case Found::Other:
-        if (!SetAside(path)) return false;
+        if (!SetAside(path)) return {};
         break;
     case Found::Nothing:
         break;
     }
-    return CreateReadableByUsers(path);
-}
-
-win::FileHandle HoldAdminOwnedFile(const std::wstring& path) {
-    {
-        const win::FileHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll);
-        if (!entry || !IsPlainFileAt(entry.get(), path) || !ClearReadOnlyAndHidden(entry.get())) return {};
-    }
-    win::FileHandle file = OpenEntry(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    if (!file || !IsPlainFileAt(file.get(), path)) return {};
-    return file;
-}
-
-bool OverwriteAdminOwnedFile(const std::wstring& path, const std::string& bytes) {
-    const win::FileHandle file = HoldAdminOwnedFile(path);
-    return file && WriteWholeFile(file.get(), bytes);
+    return CreateReadableByUsers(path, kWriteAccess);
 }

@@ -1,9 +1,9 @@
-#include "entries/EntryItself.h"
 #include "fileops/HeldFolder.h"
 
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "entries/EntryItself.h"
 #include "fileops/AdminOnlyFolder.h"
 #include "fileops/OpenedEntry.h"
 #include "qen_lib/file.h"

@@ -1,6 +1,8 @@
 #include "fileops/OpenedEntry.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -45,4 +47,16 @@ bool LeadsElsewhere(HANDLE entry, const std::wstring& path) {
 
 bool IsPlainFileAt(HANDLE entry, const std::wstring& path) {
     return IsPlainFile(entry) && !LeadsElsewhere(entry, path);
+}
+
+bool RenameOpened(HANDLE entry, const std::wstring& newPath, bool replace) {
+    const std::wstring name = L"\\??\\" + newPath;
+    const std::size_t nameBytes = name.size() * sizeof(wchar_t);
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = replace ? TRUE : FALSE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::copy(name.begin(), name.end(), info->FileName);
+    return ::SetFileInformationByHandle(entry, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
 }

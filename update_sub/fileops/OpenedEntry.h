@@ -24,3 +24,10 @@ bool LeadsElsewhere(HANDLE entry, const std::wstring& path);
 
 // IsPlainFile, and it stands at the path itself.
 bool IsPlainFileAt(HANDLE entry, const std::wstring& path);
+
+// Renames the entry open in `entry` (opened with DELETE) to the full path
+// `newPath`, through its handle, whatever its name leads to meanwhile; what
+// stands at `newPath` is replaced only when `replace` is set. False, with
+// the last error, when it cannot be renamed (ERROR_ALREADY_EXISTS: the name
+// is taken).
+bool RenameOpened(HANDLE entry, const std::wstring& newPath, bool replace);

@@ -1,13 +1,11 @@
-#include "entries/EntryItself.h"
 #include "fileops/SetAside.h"
 
 #include <windows.h>
 #include <wincrypt.h>
 
-#include <algorithm>
 #include <cwchar>
-#include <vector>
 
+#include "entries/EntryItself.h"
 #include "environment/TimeStamp.h"
 #include "fileops/OpenedEntry.h"
 #include "win/handle.h"
@@ -54,19 +52,6 @@ win::FileHandle OpenEntry(const std::wstring& path) {
     return {};
 }
 
-// Renames the open entry within its folder; never replaces anything.
-bool RenameEntry(HANDLE entry, const std::wstring& newPath) {
-    const std::wstring name = L"\\??\\" + newPath;
-    const std::size_t nameBytes = name.size() * sizeof(wchar_t);
-    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
-    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    info->ReplaceIfExists = FALSE;
-    info->RootDirectory = nullptr;
-    info->FileNameLength = static_cast<DWORD>(nameBytes);
-    std::copy(name.begin(), name.end(), info->FileName);
-    return ::SetFileInformationByHandle(entry, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
-}
-
 }  // namespace
 
 bool SetAside(const std::wstring& path) {
@@ -75,7 +60,7 @@ bool SetAside(const std::wstring& path) {
     std::wstring random;
     for (int attempt = 0; attempt < kNameTries; ++attempt) {
         if (!RandomPart(random)) return false;
-        if (RenameEntry(entry.get(), path + L".aside" + TimePart() + L"-" + random)) return true;
+        if (RenameOpened(entry.get(), path + L".aside" + TimePart() + L"-" + random, false)) return true;
         if (::GetLastError() != ERROR_ALREADY_EXISTS) return false;
     }
     return false;

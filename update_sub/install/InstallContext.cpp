@@ -53,8 +53,9 @@ bool CInstallContext::SavePropertiesFile() {
     HeldFolder client;
     if (m_clientDirectory.empty() || !HoldClientFolder(m_clientDirectory, client)) return false;
     const std::optional<std::string> bytes = LoadCopied(m_clientDirectory + L"\\.kvxwrap\\.properties");
-    const std::wstring target = bytes ? OwnToolFile(L".properties") : std::wstring();
-    return !target.empty() && OverwriteAdminOwnedFile(target, *bytes);
+    if (!bytes || !GetBaseFolder()) return false;
+    const win::FileHandle target = TakeAdminOwnedFile(ToolFolderPath(L".properties"));
+    return target && WriteWholeFile(target.get(), *bytes);
 }
 
 bool CInstallContext::WriteOptionToolFlags(bool etaxFound, bool zavaZuvazFound) {
@@ -75,21 +76,8 @@ int CInstallContext::GetInstallState() {
     return value ? static_cast<int>(std::wcstol(value->c_str(), nullptr, 10)) : 0;
 }
 
-std::wstring CInstallContext::OwnToolFile(const wchar_t* name) {
-    if (!GetBaseFolder()) return std::wstring();
-    const std::wstring path = ToolFolderPath(name);
-    if (m_ownFiles.count(path) == 0) {
-        if (!PrepareAdminOwnedFile(path)) return std::wstring();
-        m_ownFiles.insert(path);
-    }
-    return path;
-}
-
 const win::FileHandle& CInstallContext::OptionFile() {
-    if (!m_optionFile) {
-        const std::wstring path = OwnToolFile(OPTION_FILE_NAME);
-        if (!path.empty()) m_optionFile = HoldAdminOwnedFile(path);
-    }
+    if (!m_optionFile && GetBaseFolder()) m_optionFile = TakeAdminOwnedFile(ToolFolderPath(OPTION_FILE_NAME));
     return m_optionFile;
 }
 

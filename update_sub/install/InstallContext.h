@@ -6,7 +6,6 @@
 // each is written only as a file of ours that users may read but not change,
 // the option file held open for the context's life.
 #include <optional>
-#include <set>
 #include <string>
 
 #include "client/InstalledProductInfo.h"
@@ -50,10 +49,7 @@ public:
     int GetInstallState();
 
 private:
-    // The tool-folder file `name` made ours (PrepareAdminOwnedFile) at its
-    // first write of this run; empty when it cannot be had.
-    std::wstring OwnToolFile(const wchar_t* name);
-    // The option file made ours and held (HoldAdminOwnedFile) from its first
+    // The option file made ours and held (TakeAdminOwnedFile) from its first
     // use in this run on: every key goes into it and is read from it through
     // that handle, never by its name, which a link could take over.
     const win::FileHandle& OptionFile();
@@ -66,8 +62,5 @@ private:
     std::wstring m_clientDirectory;
     FolderSource m_findBaseFolder;
     std::wstring m_baseFolder;
-    // Files made ours in this run; no user can change or replace them, and
-    // under Wine, which keeps no owners, a second look would set them aside.
-    std::set<std::wstring> m_ownFiles;
     win::FileHandle m_optionFile;
 };

@@ -3,15 +3,6 @@
 #include "entries/EntryItself.h"
 #include "qen_lib/file.h"
 
-namespace {
-
-// A real folder at the path, and which one: its volume and file index.
-bool IsPlainFolderAt(HANDLE folder, const std::wstring& path, BY_HANDLE_FILE_INFORMATION& identity) {
-    return ::GetFileInformationByHandle(folder, &identity) && IsPlainFolder(EntryAttributes(folder, path));
-}
-
-}  // namespace
-
 bool CertPackageFolder::Make(const std::wstring& path) {
     Release();
     m_path = path;
@@ -31,7 +22,7 @@ bool CertPackageFolder::MakeStore(Store& store) {
     const std::wstring path = m_path + L'\\' + store.name;
     if (!::CreateDirectoryW(path.c_str(), nullptr)) return false;
     store.held = HoldPlainFolder(path);
-    return store.held && ::GetFileInformationByHandle(store.held.get(), &store.identity);
+    return static_cast<bool>(store.held);
 }
 
 bool CertPackageFolder::LeadsToHeldStore(const std::wstring& name) const {
@@ -41,11 +32,7 @@ bool CertPackageFolder::LeadsToHeldStore(const std::wstring& name) const {
         // For attributes only, which no sharing stops.
         const win::FileHandle now =
             OpenItself(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-        BY_HANDLE_FILE_INFORMATION identity;
-        return now && IsPlainFolderAt(now.get(), path, identity) &&
-               identity.dwVolumeSerialNumber == store.identity.dwVolumeSerialNumber &&
-               identity.nFileIndexHigh == store.identity.nFileIndexHigh &&
-               identity.nFileIndexLow == store.identity.nFileIndexLow;
+        return now && IsPlainFolder(EntryAttributes(now.get(), path)) && IsSameEntry(now.get(), store.held.get());
     }
     return false;
 }

@@ -5,8 +5,6 @@
 // by path: so all three are made afresh, none where anything stood before,
 // and held from then on without delete sharing, so that nobody can rename
 // one away and put a link or a folder of theirs in its place.
-#include <windows.h>
-
 #include <string>
 
 #include "win/handle.h"
@@ -36,7 +34,6 @@ private:
     struct Store {
         const wchar_t* name;
         win::FileHandle held;
-        BY_HANDLE_FILE_INFORMATION identity;
     };
     bool MakeStore(Store& store);
     void Release();
@@ -44,5 +41,5 @@ private:
 
     std::wstring m_path;
     win::FileHandle m_folder;
-    Store m_stores[2] = {{L"cs1", {}, {}}, {L"cs2", {}, {}}};
+    Store m_stores[2] = {{L"cs1", {}}, {L"cs2", {}}};
 };

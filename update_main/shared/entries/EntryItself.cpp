@@ -15,6 +15,13 @@ bool IsPlainFolder(DWORD attributes) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+bool IsSameEntry(HANDLE one, HANDLE other) {
+    BY_HANDLE_FILE_INFORMATION a = {}, b = {};
+    return ::GetFileInformationByHandle(one, &a) && ::GetFileInformationByHandle(other, &b) &&
+           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+           a.nFileIndexLow == b.nFileIndexLow;
+}
+
 win::FileHandle HoldPlainFolder(const std::wstring& path) {
     win::FileHandle folder =
         OpenItself(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE);

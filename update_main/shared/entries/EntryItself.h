@@ -23,6 +23,10 @@ DWORD EntryAttributes(HANDLE entry, const std::wstring& path);
 // A real folder: a folder, and no link.
 bool IsPlainFolder(DWORD attributes);
 
+// Whether both handles have the same file or folder open: the same volume
+// and file index. False when either cannot be read.
+bool IsSameEntry(HANDLE one, HANDLE other);
+
 // The real folder at the path held open to list, shared for everything but
 // delete: sharing binds only opens that may read, write or delete, so while
 // it is held nobody can rename or remove it, and the path keeps naming it.
