@@ -150,29 +150,6 @@ bool MacCheckRan(const std::wstring& indexPath, const std::string& name, const q
                                            STORE_MAC_PASSWORD, STORE_MAC_SALT, name.c_str());
 }
 
-// A save stopped between its two moves leaves its new Mac file beside the
-// old index (or beside none, when it was the store's first) and its complete
-// new index beside that. When the Mac file matches the new index, the save
-// is finished here and bytes become the new index's: the very bytes that were
-// checked. They are the store also when the index cannot be moved in now
-// (someone holds it open); a later load moves it in.
-bool FinishStoppedSave(const std::wstring& indexPath, const std::string& name, qen_lib::ByteBuffer& bytes) {
-    const std::wstring newPath = FU_NewFilePath(indexPath);
-    FolderStep(newPath, false);
-    if (!FU_FileExists(newPath.c_str())) return false;
-    bool read = false;
-    bool match = false;
-    qen_lib::ByteBuffer newBytes = qen_lib::file::load(newPath, kMaxIndexFile, read);
-    FolderStep(MacFilePath(indexPath), false);
-    if (!MacCheckRan(indexPath, name, newBytes, read, match) || !match) return false;
-    FolderStep(indexPath, true);
-    if (const int error = FU_MoveNewFileIn(indexPath)) {
-        ReportIndexNotMoved(L"LoadIndexAndCerts", 543, error, indexPath);
-    }
-    bytes = std::move(newBytes);
-    return true;
-}
-
 enum class Look { kChecked, kNoIndex, kNoCheck, kNoMatch };
 
 // One look at the folder: the index read whole and checked against its Mac
@@ -185,7 +162,12 @@ Look LookAtIndex(const std::wstring& indexPath, const std::string& name, qen_lib
     FolderStep(MacFilePath(indexPath), false);
     bool match = false;
     const bool checked = MacCheckRan(indexPath, name, bytes, read, match);
-    if ((checked && match) || FinishStoppedSave(indexPath, name, bytes)) return Look::kChecked;
+    if (checked && match) return Look::kChecked;
+    int notMoved = 0;
+    if (FinishStoppedSave(indexPath, name, bytes, notMoved)) {
+        if (notMoved) ReportIndexNotMoved(L"LoadIndexAndCerts", 543, notMoved, indexPath);
+        return Look::kChecked;
+    }
     return !present ? Look::kNoIndex : !checked ? Look::kNoCheck : Look::kNoMatch;
 }
 
@@ -219,6 +201,28 @@ int ReadCheckedIndex(const std::wstring& folder, const std::wstring& indexPath, 
 }
 
 }  // namespace
+
+// A save stopped between its two moves leaves its new Mac file beside the
+// old index (or beside none, when it was the store's first) and its complete
+// new index beside that. When the Mac file matches the new index, the save
+// is finished here and bytes become the new index's: the very bytes that were
+// checked. They are the store also when the index cannot be moved in now
+// (someone holds it open); a later load or save moves it in.
+bool FinishStoppedSave(const std::wstring& indexPath, const std::string& name, qen_lib::ByteBuffer& bytes,
+                       int& notMoved) {
+    const std::wstring newPath = FU_NewFilePath(indexPath);
+    FolderStep(newPath, false);
+    if (!FU_FileExists(newPath.c_str())) return false;
+    bool read = false;
+    bool match = false;
+    qen_lib::ByteBuffer newBytes = qen_lib::file::load(newPath, kMaxIndexFile, read);
+    FolderStep(MacFilePath(indexPath), false);
+    if (!MacCheckRan(indexPath, name, newBytes, read, match) || !match) return false;
+    FolderStep(indexPath, true);
+    notMoved = FU_MoveNewFileIn(indexPath);
+    bytes = std::move(newBytes);
+    return true;
+}
 
 int LoadIndexAndCerts(const std::wstring& folder, const std::wstring& indexPath, int storeCounter,
                       int& fileCounter, std::vector<CertRecord>& records) {

@@ -78,6 +78,14 @@ int SaveIndex(const std::wstring& folder, const std::wstring& indexPath, int cou
         !mac_text_sha256(bytes.data(), bytes.size(), STORE_MAC_PASSWORD, STORE_MAC_SALT, name.c_str(), mac)) {
         return MacUnwritable(name);
     }
+    // An earlier save's new index is the store until it is in place: it is
+    // moved in first, and never written over nor deleted with a failed write.
+    qen_lib::ByteBuffer stopped;
+    int notMoved = 0;
+    if (FinishStoppedSave(indexPath, name, stopped, notMoved) && notMoved) {
+        ReportIndexNotMoved(L"SaveIndex", 618, notMoved, indexPath);
+        return IndexUnwritable(indexPath);
+    }
     FolderStep(FU_NewFilePath(indexPath), true);
     if (FU_WriteNewFile(indexPath, BytesWriter(bytes.data(), bytes.size()))) {
         FU_DeleteNewFile(indexPath);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "qen_lib/byte_buffer.h"
 #include "qen_lib/cert/Cert.h"
 #include "qen_lib/fu_replace.h"
 #include "qen_lib/port/bytes.h"
@@ -30,7 +31,9 @@ int LoadIndexAndCerts(const std::wstring& folder, const std::wstring& indexPath,
 // Writes the index of the records under counter together with its Mac file.
 // STORE_OK: the new store stands, also when its index could not be moved in
 // after its Mac file (the next load finishes the save); any other code: the
-// old store stands, its index and Mac file as they were.
+// old store stands, its index and Mac file as they were. An earlier save
+// whose index still cannot be moved in is that old store: nothing is
+// written then (STORE_INDEX_UNWRITABLE).
 int SaveIndex(const std::wstring& folder, const std::wstring& indexPath, int counter,
               const CertHashMap& certHashes);
 
@@ -47,6 +50,12 @@ inline std::wstring MacFilePath(const std::wstring& indexPath) { return indexPat
 // The writer of a new file that holds exactly these bytes; a failure is
 // logged by qen_lib::file::save.
 FU_NewFileWriter BytesWriter(const void* data, std::size_t size);
+
+// A save stopped between its two moves: its new index beside the Mac file
+// that matches it. False when there is none; else bytes get that index, which
+// is moved in, and notMoved the move's error, 0 when it is in place now.
+bool FinishStoppedSave(const std::wstring& indexPath, const std::string& name, qen_lib::ByteBuffer& bytes,
+                       int& notMoved);
 
 // A new index whose Mac file is in place but which could not be moved in.
 void ReportIndexNotMoved(const wchar_t* function, int line, int error, const std::wstring& indexPath);

@@ -198,6 +198,7 @@ TEST_F(StoreChangeTest, SavesStoppedBetweenTheirMoves) {
     struct Case {
         const char* what;
         std::function<void(const std::wstring& folder)> meet;  // the save's move of its index
+        std::function<void(const std::wstring& folder)> then;  // after the save, while what met it lasts
         const wchar_t* left;                                     // the fixture that the save leaves, if any
         int certs;                                               // what the next load reads
     };
@@ -206,17 +207,30 @@ TEST_F(StoreChangeTest, SavesStoppedBetweenTheirMoves) {
         // leaves it, and the next load finishes it.
         {"someone holds the index open",
          [&](const std::wstring& folder) { held.reset(OpenToRead(folder + L"\\indexV2.txt")); },
-         L"interrupted\\stopped\\cs1", 4},
+         nullptr, L"interrupted\\stopped\\cs1", 4},
+        // A later save cannot finish it either, so it takes nothing in, and
+        // a failed write of its own never takes the stopped save's index away.
+        {"a later save meets the held index and its Mac file is refused",
+         [&](const std::wstring& folder) { held.reset(OpenToRead(folder + L"\\indexV2.txt")); },
+         [](const std::wstring& folder) {
+             const testing_support::ReplaceSteps refused([](const std::wstring& step) -> DWORD {
+                 return step.find(L"indexV2.txt.0.new") != std::wstring::npos ? ERROR_ACCESS_DENIED : 0;
+             });
+             FileBaseCertificateStore later(folder);
+             EXPECT_EQ(STORE_OK, later.Setup(false));
+             EXPECT_NE(STORE_OK, later.AddCert(LoadRoot(L"004.der"), true));
+         },
+         nullptr, 4},
         {"a load finishes the save first",
          [](const std::wstring& folder) { EXPECT_EQ(STORE_OK, FileBaseCertificateStore(folder).Setup(false)); },
-         L"interrupted\\finished\\cs1", 4},
+         nullptr, L"interrupted\\finished\\cs1", 4},
         {"a load finishes it and a later save lands",
          [](const std::wstring& folder) {
              FileBaseCertificateStore later(folder);
              EXPECT_EQ(STORE_OK, later.Setup(false));
              EXPECT_EQ(STORE_OK, later.AddCert(LoadRoot(L"004.der"), true));
          },
-         nullptr, 5},
+         nullptr, nullptr, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -233,6 +247,7 @@ TEST_F(StoreChangeTest, SavesStoppedBetweenTheirMoves) {
             });
             EXPECT_EQ(STORE_OK, caseStore.AddCert(LoadRoot(L"003.der"), false));
         }
+        if (c.then) c.then(caseFolder);
         held.reset();
         if (c.left) {
             EXPECT_EQ(std::vector<std::wstring>(), DifferingFiles(Fixture(c.left), caseFolder));
