@@ -257,6 +257,9 @@ void SubAppMachine::RunStandInSetup() {
     ProcessRunner runner;
     runner.UseEnvironment(m_runner.environment);
     if (runner.RunCommandLineAndWait(L"\"" + m_standIn + L"\"")) m_setupEnvironment = ProbeEnvironment(m_standIn);
+    // What a setup unpacks into its TEMP.
+    CreateDirectoryW((m_tempFolder + L"\\unpacked").c_str(), nullptr);
+    testing_support::write_bytes(m_tempFolder + L"\\unpacked\\setup.tmp", "MZ");
 }
 
 // The setup's TEMP and TMP name the folder made for the run, admin-only and
@@ -315,9 +318,15 @@ void SubAppMachine::RunAndCheck() {
         EXPECT_TRUE(m_setupFolderHeld) << "the setup's folder could be swapped while it ran";
         CheckProgramEnvironment();
     }
-    // A user's folder that could not be set aside stays theirs.
+    // A user's folder that could not be set aside stays theirs. Ours is
+    // emptied and stays admin-only: a program that the setup started may
+    // still name it as its TEMP.
     if (m_row.machine.tempPlanted != Planted::HeldFolder) {
-        EXPECT_FALSE(testing_support::exists(m_tempFolder)) << "the programs' TEMP outlived the run";
+        EXPECT_EQ(FolderFiles(m_tempFolder), (std::map<std::wstring, std::string>())) << "the programs' TEMP kept files";
+        if (setupRan) {
+            EXPECT_TRUE(GrantsOnlyOwnerSystemAndAdministrators(m_tempFolder))
+                << "the programs' TEMP was gone, its name free for a user to take";
+        }
     }
     // The orders are blanked, whatever the run did.
     const std::wstring exchange = m_base / L"ZRV\\VelmoUpgradeTool\\data\\VelmoUpgradeData.ini";

@@ -67,11 +67,20 @@ bool HeldFolder::HoldExisting(const std::wstring& path) {
     return Hold(root, afterRoot);
 }
 
-void HeldFolder::Remove() {
+void HeldFolder::Remove() { Clear(true); }
+
+void HeldFolder::Empty() { Clear(false); }
+
+void HeldFolder::Clear(bool itself) {
     if (m_held.empty()) return;
     // Through its own hold, never by its name again: the folders above are
     // still held, and nothing can be put in its place meanwhile.
-    qen_lib::file::remove_tree(std::move(m_held.back()), m_path);
+    win::FileHandle folder = std::move(m_held.back());
+    if (itself) {
+        qen_lib::file::remove_tree(std::move(folder), m_path);
+    } else {
+        qen_lib::file::empty_tree(std::move(folder), m_path);
+    }
     Release();
 }
 

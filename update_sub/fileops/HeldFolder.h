@@ -47,6 +47,9 @@ public:
     // it, while the folders above are still held, then lets them go. Nothing
     // when nothing is held.
     void Remove();
+    // Deletes everything in the folder through the handle that holds it, as
+    // Remove does, but the folder itself stays; then lets every folder go.
+    void Empty();
     // Lets every folder go; they stay.
     void Release() { m_held.clear(); }
 
@@ -61,6 +64,8 @@ private:
     bool Walk(const std::wstring& base, const std::wstring& subpath, const HoldOne& holdOne);
     win::FileHandle MakeOne(const std::wstring& path, bool ordinary, bool itself, Last last);
     bool Failed();
+    // Remove (itself) or Empty.
+    void Clear(bool itself);
 
     std::wstring m_path;
     std::vector<win::FileHandle> m_held;

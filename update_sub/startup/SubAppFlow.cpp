@@ -45,7 +45,7 @@ SubAppFlow::SubAppFlow(CVelmoUpgradeToolSubApp& app, SubAppActions& actions)
       m_auxAppMsi(ExpandSystemPath(AUX_APP_MSI_PATH.c_str(), app.m_store.BaseFolder())),
       m_closing{CString(), app.m_common.c_str(), app.m_env.InstallStatusLabel().c_str()} {}
 
-SubAppFlow::~SubAppFlow() { m_heldTempFolder.Remove(); }
+SubAppFlow::~SubAppFlow() { m_heldTempFolder.Empty(); }
 
 void SubAppFlow::Run() {
     if (!MayInstall()) return;

@@ -18,8 +18,10 @@ public:
     SubAppFlow(CVelmoUpgradeToolSubApp& app, SubAppActions& actions);
     SubAppFlow(const SubAppFlow&) = delete;
     SubAppFlow& operator=(const SubAppFlow&) = delete;
-    // Removes the programs' temporary folder: every program it started has
-    // ended.
+    // Empties the programs' temporary folder. The folder itself stays,
+    // admin-only, until the next run makes it anew: a program that a setup
+    // started may outlive the setup with its TEMP still naming the folder,
+    // and a user must not be able to make one of that name meanwhile.
     ~SubAppFlow();
 
     void Run();

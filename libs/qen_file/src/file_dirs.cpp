@@ -25,16 +25,16 @@ bool dir_failure(const wchar_t* function, int line, const wchar_t* action, DWORD
 }
 
 // Runs a removal (a callable giving 0 or the first error's code) and logs
-// its failure, running out of memory included.
+// its failure, running out of memory included, as function's.
 template <class Removal>
-bool removed(int line, const std::wstring& dir, Removal removal) {
+bool removed(const wchar_t* function, int line, const std::wstring& dir, Removal removal) {
     DWORD error;
     try {
         error = removal();
     } catch (const std::bad_alloc&) {
         error = ERROR_NOT_ENOUGH_MEMORY;
     }
-    return error == 0 || dir_failure(L"qen_lib::file::remove_tree", line, L"removal", error, dir);
+    return error == 0 || dir_failure(function, line, L"removal", error, dir);
 }
 
 }  // namespace
@@ -69,11 +69,16 @@ bool remove_tree(const std::wstring& dir) {
     // Never a relative or empty path: the current folder would decide what
     // it names.
     const bool absolute = dir.size() > 2 && ((dir[1] == L':' && dir[2] == L'\\') || dir.compare(0, 2, L"\\\\") == 0);
-    return removed(110, dir, [&] { return absolute ? remove_tree_at(dir) : ERROR_BAD_PATHNAME; });
+    return removed(L"qen_lib::file::remove_tree", 110, dir,
+                   [&] { return absolute ? remove_tree_at(dir) : ERROR_BAD_PATHNAME; });
 }
 
 bool remove_tree(win::FileHandle folder, const std::wstring& dir) {
-    return removed(118, dir, [&] { return remove_held_tree(std::move(folder)); });
+    return removed(L"qen_lib::file::remove_tree", 118, dir, [&] { return remove_held_tree(std::move(folder)); });
+}
+
+bool empty_tree(win::FileHandle folder, const std::wstring& dir) {
+    return removed(L"qen_lib::file::empty_tree", 126, dir, [&] { return empty_held_tree(std::move(folder)); });
 }
 
 }  // namespace qen_lib::file

@@ -94,9 +94,9 @@ DWORD delete_through(HANDLE entry, bool read_only) {
 
 DWORD remove_opened(HANDLE entry, DWORD seen);
 
-// Deletes what the held folder holds, each entry through its own handle,
-// and then the folder; the first error's code, or 0.
-DWORD remove_folder(HANDLE folder, DWORD attributes) {
+// Deletes what the held folder holds, each entry through its own handle;
+// the first error's code, or 0.
+DWORD empty_folder(HANDLE folder) {
     if (const detail::HeldFolderHook hook = detail::held_folder_hook()) hook(folder);
     std::vector<Listed> entries;
     DWORD first_error = list_folder(folder, entries);
@@ -105,7 +105,13 @@ DWORD remove_folder(HANDLE folder, DWORD attributes) {
         const DWORD error = entry ? remove_opened(entry.get(), listed.attributes) : ::GetLastError();
         if (error && !first_error) first_error = error;
     }
-    return first_error ? first_error : delete_through(folder, attributes & FILE_ATTRIBUTE_READONLY);
+    return first_error;
+}
+
+// Empties the held folder, then deletes it; the first error's code, or 0.
+DWORD remove_folder(HANDLE folder, DWORD attributes) {
+    const DWORD error = empty_folder(folder);
+    return error ? error : delete_through(folder, attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 // Deletes an entry opened itself: a link itself, before any change of
@@ -143,6 +149,10 @@ DWORD remove_tree_at(const std::wstring& dir) {
 
 DWORD remove_held_tree(win::FileHandle folder) {
     return remove_top(folder.get(), 0);
+}
+
+DWORD empty_held_tree(win::FileHandle folder) {
+    return empty_folder(folder.get());
 }
 
 namespace detail {

@@ -21,6 +21,8 @@ DWORD remove_tree_at(const std::wstring& dir);
 // looked up. 0 when it is gone once the handle is closed, else the first
 // error's code.
 DWORD remove_held_tree(win::FileHandle folder);
+// As remove_held_tree, but the folder itself stays: 0 when it is empty.
+DWORD empty_held_tree(win::FileHandle folder);
 
 namespace detail {
 

@@ -38,6 +38,9 @@ bool remove_tree(const std::wstring& dir);
 // closed on return). Its name is never looked up again; dir names it in the
 // log only.
 bool remove_tree(win::FileHandle folder, const std::wstring& dir);
+// As remove_tree for a held folder, but the folder itself stays: true when
+// it is empty afterwards.
+bool empty_tree(win::FileHandle folder, const std::wstring& dir);
 
 // Fail when the target exists.
 bool move_file(const std::wstring& from, const std::wstring& to);
