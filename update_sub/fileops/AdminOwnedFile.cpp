@@ -20,18 +20,19 @@ constexpr wchar_t kReadableByUsers[] = L"O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;
 constexpr ACCESS_MASK kUsersRights = FILE_GENERIC_READ;
 
 // Held: others may read and write beside us, but never rename or delete it.
+// The hold itself only reads data (which binds it to the sharing rules) and
+// attributes, so a reader that shares nothing but reading, as the client's
+// setup may, can still open the file; write access is had only for a write.
 constexpr DWORD kHoldSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr ACCESS_MASK kHoldAccess = READ_CONTROL | FILE_READ_DATA | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
 constexpr ACCESS_MASK kWriteAccess = GENERIC_READ | GENERIC_WRITE;
 
 enum class Found { Nothing, OurFile, FollowedLink, Other };
 
 // What is at the path, looked at without following a link; a file of ours
-// comes back in `judged`, held by the very open that judged it (reading
-// data binds the handle to the sharing rules; attributes alone would not),
-// open to have its flags cleared.
+// comes back in `judged`, held by the very open that judged it.
 Found Inspect(const std::wstring& path, win::FileHandle& judged) {
-    win::FileHandle entry = OpenItself(
-        path, READ_CONTROL | FILE_READ_DATA | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kHoldSharing);
+    win::FileHandle entry = OpenItself(path, kHoldAccess, kHoldSharing);
     if (!entry) return ::GetLastError() == ERROR_FILE_NOT_FOUND ? Found::Nothing : Found::Other;
     if (LeadsElsewhere(entry.get(), path)) return Found::FollowedLink;
     if (!IsPlainFile(entry.get()) || !IsOwnEntry(entry.get(), kUsersRights)) return Found::Other;
@@ -55,7 +56,7 @@ win::FileHandle CreateReadableByUsers(const std::wstring& path, ACCESS_MASK acce
 // renamed, through its own handle, onto its name replaces the link itself.
 win::FileHandle ReplaceFollowedLink(const std::wstring& path) {
     const std::wstring fresh = path + L"." + std::to_wstring(::GetCurrentProcessId()) + L".new";
-    win::FileHandle file = CreateReadableByUsers(fresh, kWriteAccess | DELETE);
+    win::FileHandle file = CreateReadableByUsers(fresh, kHoldAccess | DELETE);
     if (!file || RenameOpened(file.get(), path, true)) return file;
     const DWORD error = ::GetLastError();
     FILE_DISPOSITION_INFO remove = {TRUE};
@@ -74,24 +75,14 @@ bool ClearReadOnlyAndHidden(HANDLE file) {
     return ::SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info) != FALSE;
 }
 
-// The judged file of ours, open for writing: a read-only flag would refuse
-// that open, so it is cleared first. While `judged` holds the name, the
-// name leads to that file; the new handle must have it open all the same.
-win::FileHandle OpenForWriting(const std::wstring& path, HANDLE judged) {
-    if (!ClearReadOnlyAndHidden(judged)) return {};
-    win::FileHandle file = OpenItself(path, kWriteAccess, kHoldSharing);
-    if (!file || IsSameEntry(file.get(), judged)) return file;
-    ::SetLastError(ERROR_CANT_RESOLVE_FILENAME);
-    return {};
-}
-
 }  // namespace
 
 win::FileHandle TakeAdminOwnedFile(const std::wstring& path) {
     win::FileHandle judged;
     switch (Inspect(path, judged)) {
     case Found::OurFile:
-        return OpenForWriting(path, judged.get());
+        // A read-only flag would refuse every write.
+        return ClearReadOnlyAndHidden(judged.get()) ? std::move(judged) : win::FileHandle();
     case Found::FollowedLink:
         return ReplaceFollowedLink(path);
     case Found::Other:
@@ -100,5 +91,16 @@ win::FileHandle TakeAdminOwnedFile(const std::wstring& path) {
     case Found::Nothing:
         break;
     }
-    return CreateReadableByUsers(path, kWriteAccess);
+    return CreateReadableByUsers(path, kHoldAccess);
+}
+
+win::FileHandle OpenAdminOwnedFileToWrite(HANDLE held) {
+    // The hold keeps the name, so this handle may share delete; it must not
+    // refuse the hold's own delete access, which a replaced link's has.
+    win::FileHandle file(::ReOpenFile(held, kWriteAccess, kHoldSharing | FILE_SHARE_DELETE, 0));
+    // Windows reopens the very file held; Wine goes by the name it had, so
+    // the new handle must be shown to have that file open.
+    if (!file || IsSameEntry(file.get(), held)) return file;
+    ::SetLastError(ERROR_CANT_RESOLVE_FILENAME);
+    return {};
 }

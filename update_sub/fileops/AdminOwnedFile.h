@@ -16,10 +16,14 @@
 // follows even when asked not to (Wine does so for a link to a file) cannot
 // be moved without the file it leads to: the new file replaces it.
 //
-// The file comes back open for reading and writing, shared for both but not
-// for delete, its read-only and hidden flags cleared: it was judged, or
-// made, by a handle held from then on, so the name cannot be given to
+// The file comes back held: open for reading, shared for reading and writing
+// but not for delete, its read-only and hidden flags cleared. It was judged,
+// or made, by that handle, held from then on, so the name cannot be given to
 // another file meanwhile, and what goes through the handle goes into the
 // file judged. Empty, with the last error, when none of this can be had.
 // Under Wine, which keeps no owners, whatever is there is set aside.
 win::FileHandle TakeAdminOwnedFile(const std::wstring& path);
+
+// The held file open for reading and writing, for one write: opened through
+// the hold, never by name. Empty, with the last error, when it cannot be.
+win::FileHandle OpenAdminOwnedFileToWrite(HANDLE held);

@@ -46,7 +46,7 @@ std::wstring CInstallContext::DataFolder() const {
 
 bool CInstallContext::CopyClientIni(const std::wstring& clientIniPath) {
     const std::optional<std::string> bytes = LoadCopied(clientIniPath);
-    return bytes && OptionFile() && WriteWholeFile(m_optionFile.get(), *bytes);
+    return bytes && OptionFile() && WriteHeld(m_optionFile.get(), *bytes);
 }
 
 bool CInstallContext::SavePropertiesFile() {
@@ -55,7 +55,7 @@ bool CInstallContext::SavePropertiesFile() {
     const std::optional<std::string> bytes = LoadCopied(m_clientDirectory + L"\\.kvxwrap\\.properties");
     if (!bytes || !GetBaseFolder()) return false;
     const win::FileHandle target = TakeAdminOwnedFile(ToolFolderPath(L".properties"));
-    return target && WriteWholeFile(target.get(), *bytes);
+    return target && WriteHeld(target.get(), *bytes);
 }
 
 bool CInstallContext::WriteOptionToolFlags(bool etaxFound, bool zavaZuvazFound) {
@@ -90,7 +90,12 @@ bool CInstallContext::WriteOption(const wchar_t* key, int value) {
     const std::optional<std::string> bytes = ReadOptionFile();
     const std::optional<std::string> written =
         bytes ? WithIniValue(*bytes, kOptionSection, key, std::to_wstring(value)) : std::nullopt;
-    return written && (*written == *bytes || WriteWholeFile(m_optionFile.get(), *written));
+    return written && (*written == *bytes || WriteHeld(m_optionFile.get(), *written));
+}
+
+bool CInstallContext::WriteHeld(HANDLE held, const std::string& bytes) {
+    const win::FileHandle file = OpenAdminOwnedFileToWrite(held);
+    return file && WriteWholeFile(file.get(), bytes);
 }
 
 std::optional<std::string> CInstallContext::LoadCopied(const std::wstring& source) {

@@ -51,11 +51,15 @@ public:
 private:
     // The option file made ours and held (TakeAdminOwnedFile) from its first
     // use in this run on: every key goes into it and is read from it through
-    // that handle, never by its name, which a link could take over.
+    // that handle, never by its name, which a link could take over. The hold
+    // reads only, so the client's setup can read the file meanwhile.
     const win::FileHandle& OptionFile();
     std::optional<std::string> ReadOptionFile();
     // [OPTION] key as "%d", in the file's own INI form and encoding.
     bool WriteOption(const wchar_t* key, int value);
+    // The bytes as the whole of a tool-folder file held by TakeAdminOwnedFile,
+    // through a write handle had from the hold for this write alone.
+    static bool WriteHeld(HANDLE held, const std::string& bytes);
     // A file of the client's, byte for byte; nothing when it cannot be read.
     static std::optional<std::string> LoadCopied(const std::wstring& source);
 
