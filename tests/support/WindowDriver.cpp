@@ -1,5 +1,7 @@
 #include "support/WindowDriver.h"
 
+#include "win/handle.h"
+
 namespace testing_support {
 namespace {
 
@@ -24,18 +26,6 @@ BOOL CALLBACK FindDialogWindow(HWND hwnd, LPARAM param) {
 LRESULT CALLBACK RefuseWindow(int code, WPARAM wParam, LPARAM lParam) {
     return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
 }
-
-// While it lives, no window can be created on this thread.
-class WindowRefusal {
-public:
-    WindowRefusal() : m_hook(SetWindowsHookExW(WH_CBT, RefuseWindow, nullptr, GetCurrentThreadId())) {}
-    ~WindowRefusal() { UnhookWindowsHookEx(m_hook); }
-    WindowRefusal(const WindowRefusal&) = delete;
-    WindowRefusal& operator=(const WindowRefusal&) = delete;
-
-private:
-    HHOOK m_hook;
-};
 
 }  // namespace
 
@@ -95,7 +85,8 @@ DialogDriver::~DialogDriver() { m_thread.join(); }
 
 void ShowAndEndAs(int result, int controlId, const std::function<void()>& show) {
     if (result == -1) {
-        const WindowRefusal refusal;
+        // While it lives, no window can be created on this thread.
+        const win::WindowsHook refusal(SetWindowsHookExW(WH_CBT, RefuseWindow, nullptr, GetCurrentThreadId()));
         show();
         return;
     }

@@ -9,15 +9,15 @@
 #include <cwchar>
 #include <string>
 
+#include "win/handle.h"
+
 namespace {
 
 bool WriteBeside(const std::wstring& path, const wchar_t* text, std::size_t chars) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    const win::FileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, text, static_cast<DWORD>(chars * sizeof(wchar_t)), &written, nullptr);
-    CloseHandle(file);
-    return ok != FALSE;
+    return file && WriteFile(file.get(), text, static_cast<DWORD>(chars * sizeof(wchar_t)), &written, nullptr);
 }
 
 std::size_t BlockChars(const wchar_t* block) {

@@ -1,14 +1,13 @@
 #include "fileops/AdminOnlyFolder.h"
 
 #include <windows.h>
-#include <winternl.h>
 #include <sddl.h>
 
 #include "entries/EntryItself.h"
 #include "fileops/EntrySecurity.h"
-#include "fileops/OpenedEntry.h"
 #include "fileops/SetAside.h"
 #include "qen_lib/file.h"
+#include "qen_lib/nt_create.h"
 
 namespace {
 
@@ -52,25 +51,10 @@ win::FileHandle CreateHeld(const std::wstring& path, ACCESS_MASK access) {
     // CreateDirectoryW gives no handle, and a second open by name could find
     // a folder that a user renamed in meanwhile; the handle of the create
     // itself holds the folder that was made.
-    std::wstring ntPath = L"\\??\\" + path;
-    UNICODE_STRING name;
-    name.Buffer = ntPath.data();
-    name.Length = static_cast<USHORT>(ntPath.size() * sizeof(wchar_t));
-    name.MaximumLength = name.Length;
-    OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE, nullptr, descriptor);
-    IO_STATUS_BLOCK io = {};
-    HANDLE folder = nullptr;
-    const NTSTATUS status = ::NtCreateFile(&folder, access, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL,
-                                           kHoldSharing, FILE_CREATE,
-                                           FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT |
-                                               FILE_OPEN_FOR_BACKUP_INTENT | FILE_OPEN_REPARSE_POINT,
-                                           nullptr, 0);
-    if (status < 0) {
-        ::SetLastError(::RtlNtStatusToDosError(status));
-        return {};
-    }
-    return win::FileHandle(folder);
+    return qen_lib::file::nt_create(nullptr, path, access, kHoldSharing, FILE_CREATE,
+                                    FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT |
+                                        FILE_OPEN_FOR_BACKUP_INTENT | FILE_OPEN_REPARSE_POINT,
+                                    descriptor);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include "entries/EntryItself.h"
 #include "fileops/AdminOnlyFolder.h"
-#include "fileops/OpenedEntry.h"
 #include "qen_lib/file.h"
 
 namespace {

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "entries/EntryItself.h"
+#include "win/handle.h"
+
 namespace {
 
 // "\\?\C:\a" as "C:\a", "\\?\UNC\server\a" as "\\server\a".

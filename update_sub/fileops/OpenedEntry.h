@@ -6,9 +6,6 @@
 
 #include <string>
 
-#include "entries/EntryItself.h"
-#include "win/handle.h"
-
 // Not a folder, not a link (a reparse point), and no second name: a hard
 // link would lead a write to the file of its other name.
 bool IsPlainFile(HANDLE entry);

@@ -59,12 +59,10 @@ bool CInstallContext::SavePropertiesFile() {
 }
 
 bool CInstallContext::WriteOptionToolFlags(bool etaxFound, bool zavaZuvazFound) {
-    const bool etaxWritten = WriteOption(L"ETaxTOOL", etaxFound ? 1 : 0);
-    const bool zavaZuvazWritten = WriteOption(L"ZAVAZuvaz", zavaZuvazFound ? 1 : 0);
-    return etaxWritten && zavaZuvazWritten;
+    return WriteOptions({{L"ETaxTOOL", etaxFound ? 1 : 0}, {L"ZAVAZuvaz", zavaZuvazFound ? 1 : 0}});
 }
 
-bool CInstallContext::SetInstallState(int value) { return WriteOption(L"Velmo_instState", value); }
+bool CInstallContext::SetInstallState(int value) { return WriteOptions({{L"Velmo_instState", value}}); }
 
 int CInstallContext::GetInstallState() {
     // The setup reads the option file: none is made only to be asked. One
@@ -86,10 +84,11 @@ std::optional<std::string> CInstallContext::ReadOptionFile() {
     return file ? ReadWholeFile(file.get(), kCopiedFileLimit) : std::nullopt;
 }
 
-bool CInstallContext::WriteOption(const wchar_t* key, int value) {
+bool CInstallContext::WriteOptions(std::initializer_list<std::pair<const wchar_t*, int>> keys) {
     const std::optional<std::string> bytes = ReadOptionFile();
-    const std::optional<std::string> written =
-        bytes ? WithIniValue(*bytes, kOptionSection, key, std::to_wstring(value)) : std::nullopt;
+    std::optional<std::string> written = bytes;
+    for (const auto& [key, value] : keys)
+        if (written) written = WithIniValue(*written, kOptionSection, key, std::to_wstring(value));
     return written && (*written == *bytes || WriteHeld(m_optionFile.get(), *written));
 }
 

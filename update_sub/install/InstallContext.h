@@ -5,8 +5,10 @@
 // the ".properties" copy. A user may put files and links into that folder:
 // each is written only as a file of ours that users may read but not change,
 // the option file held open for the context's life.
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "client/InstalledProductInfo.h"
 #include "profile/IniProfile.h"
@@ -55,8 +57,9 @@ private:
     // reads only, so the client's setup can read the file meanwhile.
     const win::FileHandle& OptionFile();
     std::optional<std::string> ReadOptionFile();
-    // [OPTION] key as "%d", in the file's own INI form and encoding.
-    bool WriteOption(const wchar_t* key, int value);
+    // [OPTION] keys as "%d", in the file's own INI form and encoding, by one
+    // read and at most one write of the file.
+    bool WriteOptions(std::initializer_list<std::pair<const wchar_t*, int>> keys);
     // The bytes as the whole of a tool-folder file held by TakeAdminOwnedFile,
     // through a write handle had from the hold for this write alone.
     static bool WriteHeld(HANDLE held, const std::string& bytes);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "entries/EntryItself.h"
 #include "fileops/HandleContents.h"
 #include "fileops/HeldFolder.h"
 #include "fileops/IniFileBytes.h"

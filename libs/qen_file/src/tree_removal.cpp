@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "qen_lib/nt_create.h"
+
 namespace qen_lib::file {
 
 namespace {
@@ -60,32 +62,25 @@ DWORD list_folder(HANDLE folder, std::vector<Listed>& entries) {
 // folder's handle, by its exact name, and only as the kind of entry that the
 // listing showed. Empty, with the last error, when it cannot be opened.
 win::FileHandle open_entry(HANDLE folder, const Listed& listed) {
-    UNICODE_STRING name;
-    name.Buffer = const_cast<wchar_t*>(listed.name.c_str());
-    name.Length = static_cast<USHORT>(listed.name.size() * sizeof(wchar_t));
-    name.MaximumLength = name.Length;
-    OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &name, 0, folder, nullptr);
     const bool listed_folder = is_folder(listed.attributes);
-    IO_STATUS_BLOCK io = {};
-    HANDLE entry = nullptr;
-    const NTSTATUS status =
-        ::NtCreateFile(&entry, listed_folder ? kFolderAccess : kEntryAccess, &attributes, &io, nullptr, 0, kSharing,
-                       FILE_OPEN,
-                       (listed_folder ? FILE_DIRECTORY_FILE : FILE_NON_DIRECTORY_FILE) | FILE_OPEN_REPARSE_POINT |
-                           FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT,
-                       nullptr, 0);
-    if (status >= 0) return win::FileHandle(entry);
-    ::SetLastError(::RtlNtStatusToDosError(status));
-    return {};
+    return nt_create(folder, listed.name, listed_folder ? kFolderAccess : kEntryAccess, kSharing, FILE_OPEN,
+                     (listed_folder ? FILE_DIRECTORY_FILE : FILE_NON_DIRECTORY_FILE) | FILE_OPEN_REPARSE_POINT |
+                         FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT);
 }
 
-// Marks the open entry to go when its last handle closes; a read-only flag,
-// which would keep it, is cleared through the same handle first.
-DWORD delete_through(HANDLE entry, bool read_only) {
-    if (read_only) {
+// The attributes that a change through a handle may set.
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
+                                      FILE_ATTRIBUTE_TEMPORARY;
+
+// Marks the open entry, whose attributes are `own`, to go when its last
+// handle closes; a read-only flag, which would keep it, is cleared through
+// the same handle first, its other flags kept.
+DWORD delete_through(HANDLE entry, DWORD own) {
+    if (own & FILE_ATTRIBUTE_READONLY) {
         FILE_BASIC_INFO basic = {};  // times of 0 stay as they are
-        basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        const DWORD kept = own & kSettableAttributes;
+        basic.FileAttributes = kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
         if (!::SetFileInformationByHandle(entry, FileBasicInfo, &basic, sizeof basic)) return ::GetLastError();
     }
     FILE_DISPOSITION_INFO remove = {TRUE};
@@ -108,30 +103,29 @@ DWORD empty_folder(HANDLE folder) {
     return first_error;
 }
 
-// Empties the held folder, then deletes it; the first error's code, or 0.
-DWORD remove_folder(HANDLE folder, DWORD attributes) {
-    const DWORD error = empty_folder(folder);
-    return error ? error : delete_through(folder, attributes & FILE_ATTRIBUTE_READONLY);
+// Deletes an entry opened itself, its attributes `own`: a link itself,
+// before any change of attributes; a folder with everything in it; a file.
+// `seen`: the attributes that its name or its folder's listing shows, which
+// alone show a link made on the host's side under Wine, whose handle holds
+// what the link leads to: such a link stays, and so does the folder around it.
+DWORD remove_judged(HANDLE entry, DWORD own, DWORD seen) {
+    if (is_link(own | seen)) return is_link(own) ? delete_through(entry, 0) : ERROR_NOT_A_REPARSE_POINT;
+    if (!is_folder(own)) return delete_through(entry, own);
+    const DWORD error = empty_folder(entry);
+    return error ? error : delete_through(entry, own);
 }
 
-// Deletes an entry opened itself: a link itself, before any change of
-// attributes; a folder with everything in it; a file. `seen`: the attributes
-// that its name or its folder's listing shows, which alone show a link made
-// on the host's side under Wine, whose handle holds what the link leads to:
-// such a link stays, and so does the folder around it.
 DWORD remove_opened(HANDLE entry, DWORD seen) {
     const DWORD own = attributes_of(entry);
-    if (own == INVALID_FILE_ATTRIBUTES) return ::GetLastError();
-    if (is_link(own | seen)) return is_link(own) ? delete_through(entry, false) : ERROR_NOT_A_REPARSE_POINT;
-    if (is_folder(own)) return remove_folder(entry, own);
-    return delete_through(entry, own & FILE_ATTRIBUTE_READONLY);
+    return own == INVALID_FILE_ATTRIBUTES ? ::GetLastError() : remove_judged(entry, own, seen);
 }
 
 // The top of a tree is a folder or a link in its place, never a file.
 DWORD remove_top(HANDLE top, DWORD seen) {
     const DWORD own = attributes_of(top);
-    if (own != INVALID_FILE_ATTRIBUTES && !is_folder(own) && !is_link(own | seen)) return ERROR_DIRECTORY;
-    return remove_opened(top, seen);
+    if (own == INVALID_FILE_ATTRIBUTES) return ::GetLastError();
+    if (!is_folder(own) && !is_link(own | seen)) return ERROR_DIRECTORY;
+    return remove_judged(top, own, seen);
 }
 
 }  // namespace

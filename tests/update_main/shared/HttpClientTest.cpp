@@ -3,6 +3,7 @@
 #include <string>
 #include <thread>
 
+#include "MainProgramScope.h"
 #include "NetServers.h"
 #include "download/HttpClient.h"
 #include "download/InternetHandle.h"
@@ -207,7 +208,7 @@ TEST(HttpClientGui, ShowsTheCertificateDialogOnlyInTheMainProgram) {
     TrustedTestCa ca;
     for (const int mainProgram : {1, 0}) {
         SCOPED_TRACE(mainProgram);
-        IsMainProgram = mainProgram;
+        const MainProgramScope program(mainProgram);
         const HWND owner =
             CreateWindowW(L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         testing_support::DialogDriver driver([](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
@@ -216,5 +217,4 @@ TEST(HttpClientGui, ShowsTheCertificateDialogOnlyInTheMainProgram) {
         EXPECT_EQ(driver.found(), mainProgram == 1);
         EXPECT_EQ(fetch.result, ERROR_INTERNET_SEC_CERT_CN_INVALID);
     }
-    IsMainProgram = 0;
 }

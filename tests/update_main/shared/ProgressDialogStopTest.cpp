@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "MainProgramScope.h"
 #include "NetServers.h"
 #include "ProgressDialogRun.h"
 #include "process/ProcessFlags.h"
@@ -283,7 +284,7 @@ TEST_P(StopAroundAPrompt, LeavesNoDialogBehind) {
     const PromptCase& c = GetParam();
     ProxyUserName.Empty();
     ProxyPassword.Empty();
-    IsMainProgram = 1;
+    const MainProgramScope program(1);
     const TrustedTestCa ca;
     std::unique_ptr<SystemProxyScope> proxy;
     if (c.proxy) proxy = std::make_unique<SystemProxyScope>(Servers().proxy);

@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "MainProgramScope.h"
 #include "NetServers.h"
 #include "ProgressDialogRun.h"
 #include "download/VelmoUpgradeToolDlg_Progress.h"
@@ -289,7 +290,7 @@ TEST(ProgressDialog, CertificateErrorsFailSilentRunsAndAskInVisibleOnes) {
         TestProgressDialog dialog;
         dialog.m_list = {{url.c_str(), target.c_str()}};
         // The main program's: the elevated one never asks.
-        IsMainProgram = 1;
+        const MainProgramScope program(1);
         // The system's dialog is the one without the progress bar.
         std::atomic<bool> asked{false};
         std::thread user([&] {
@@ -303,7 +304,6 @@ TEST(ProgressDialog, CertificateErrorsFailSilentRunsAndAskInVisibleOnes) {
         });
         const DialogRun run = RunVisible(dialog);
         user.join();
-        IsMainProgram = 0;
         EXPECT_TRUE(asked);
         ExpectResult(run.result, ERROR_INTERNET_SEC_CERT_CN_INVALID, 0, DOWNLOAD_REQUEST_FAILED, DOWNLOAD_FAILED, 0);
     }

@@ -23,7 +23,7 @@ void OfferClientUpdate(const RunResults& results, RunEndActions& actions) {
     }
 }
 
-void OfferOtherUpdates(const RunResults& results, RunEndActions& actions, int& exitCode) {
+void OfferOtherUpdates(const RunResults& results, RunEndActions& actions) {
     bool rootChosen = false;
     if (results.rootCertUpdate)
         rootChosen = actions.Ask(ROOT_CERT_QUESTION_TEXT, ROOT_CERT_OK_CAPTION) == IDOK;
@@ -48,7 +48,6 @@ void OfferOtherUpdates(const RunResults& results, RunEndActions& actions, int& e
     if (rootChosen || auxChosen) {
         const int isAdmin = CheckAdministrator(results, actions);
         const BOOL started = actions.RunSubCommand(isAdmin);
-        if (!started || (auxChosen && results.checkFailed)) exitCode = 1;
         // Every update that was chosen and did not happen is named.
         if (!started) actions.ShowSmallCloseAndExit(UpdateFailedText(rootChosen, auxChosen));
         if (auxChosen) {
@@ -90,6 +89,6 @@ RunEnding FinishRun(const RunResults& results, RunEndActions& actions, int& exit
     if (!results.dUrl.IsEmpty())
         OfferClientUpdate(results, actions);
     else
-        OfferOtherUpdates(results, actions, exitCode);
+        OfferOtherUpdates(results, actions);
     return RunEnding::ClearOrders;
 }
