@@ -165,7 +165,7 @@ Look LookAtIndex(const std::wstring& indexPath, const std::string& name, qen_lib
     if (checked && match) return Look::kChecked;
     int notMoved = 0;
     if (FinishStoppedSave(indexPath, name, bytes, notMoved)) {
-        if (notMoved) ReportIndexNotMoved(L"LoadIndexAndCerts", 543, notMoved, indexPath);
+        if (notMoved) ReportIndexNotMoved(STORE_FILE_LAYER(L"LoadIndexAndCerts"), 543, notMoved, indexPath);
         return Look::kChecked;
     }
     return !present ? Look::kNoIndex : !checked ? Look::kNoCheck : Look::kNoMatch;

@@ -83,7 +83,7 @@ int SaveIndex(const std::wstring& folder, const std::wstring& indexPath, int cou
     qen_lib::ByteBuffer stopped;
     int notMoved = 0;
     if (FinishStoppedSave(indexPath, name, stopped, notMoved) && notMoved) {
-        ReportIndexNotMoved(L"SaveIndex", 618, notMoved, indexPath);
+        ReportIndexNotMoved(STORE_FILE_LAYER(L"SaveIndex"), 618, notMoved, indexPath);
         return IndexUnwritable(indexPath);
     }
     FolderStep(FU_NewFilePath(indexPath), true);
@@ -101,7 +101,8 @@ int SaveIndex(const std::wstring& folder, const std::wstring& indexPath, int cou
         return MacUnwritable(name);
     }
     FolderStep(indexPath, true);
-    if (const int error = FU_MoveNewFileIn(indexPath)) ReportIndexNotMoved(L"SaveIndex", 618, error, indexPath);
+    if (const int error = FU_MoveNewFileIn(indexPath))
+        ReportIndexNotMoved(STORE_FILE_LAYER(L"SaveIndex"), 618, error, indexPath);
     return STORE_OK;
 }
 

@@ -14,8 +14,7 @@ FU_NewFileWriter BytesWriter(const void* data, std::size_t size) {
 }
 
 void ReportIndexNotMoved(const wchar_t* function, int line, int error, const std::wstring& indexPath) {
-    const std::wstring layer = std::wstring(STORE_FILE_LAYER(L"")) + function;
-    qen_lib::log::report(layer.c_str(), line, L"Index moving failed(0x%08x): %ls", static_cast<unsigned>(error),
+    qen_lib::log::report(function, line, L"Index moving failed(0x%08x): %ls", static_cast<unsigned>(error),
                          FU_NewFilePath(indexPath).c_str());
 }
 

@@ -57,7 +57,8 @@ FU_NewFileWriter BytesWriter(const void* data, std::size_t size);
 bool FinishStoppedSave(const std::wstring& indexPath, const std::string& name, qen_lib::ByteBuffer& bytes,
                        int& notMoved);
 
-// A new index whose Mac file is in place but which could not be moved in.
+// A new index whose Mac file is in place but which could not be moved in,
+// logged as the function's (STORE_FILE_LAYER).
 void ReportIndexNotMoved(const wchar_t* function, int line, int error, const std::wstring& indexPath);
 
 // Hash texts: two lowercase hex digits a byte, joined by "_".

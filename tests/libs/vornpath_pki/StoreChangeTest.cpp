@@ -4,7 +4,6 @@
 // saves stopped between their two moves.
 #include <windows.h>
 
-#include <algorithm>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -41,11 +40,6 @@ void ExpectNothingWritten(const std::wstring& fixture, const std::wstring& folde
     }
 }
 
-// Open elsewhere, readable but neither writable nor replaceable.
-HANDLE OpenToRead(const std::wstring& path) {
-    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-}
-
 // While it lives, the store's steps on its folder's files go through step.
 class StepsReplaced {
 public:
@@ -70,12 +64,6 @@ StepsReplaced::Step StepsReplaced::s_step;
 
 class StoreChangeTest : public testing::Test {
 protected:
-    // The number of certificates a store on the folder reads, -1 when it fails.
-    static int CertCount(CertificateStore& store) {
-        int result = -1;
-        const std::size_t count = store.GetAllCerts(result).size();
-        return result == STORE_OK ? static_cast<int>(count) : -1;
-    }
     int FreshCount() const {
         FileBaseCertificateStore fresh(folder);
         return fresh.Setup(false) == STORE_OK ? CertCount(fresh) : -1;

@@ -132,12 +132,6 @@ bool MeetsTheRead(const std::pair<std::wstring, bool>& save, const std::pair<std
     return load.first == save.first || load.first == FU_NewFilePath(save.first);
 }
 
-int CertCount(CertificateStore& store) {
-    int result = -1;
-    const std::size_t count = store.GetAllCerts(result).size();
-    return result == STORE_OK ? static_cast<int>(count) : -1;
-}
-
 // What the save gave, how many certificates the load read, and whether the
 // save ended with its new index still beside the index (a stopped save).
 using Outcome = std::tuple<int, int, bool>;

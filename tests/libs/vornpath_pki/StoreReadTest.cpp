@@ -65,9 +65,7 @@ TEST(StoreRead, ALoadFinishesASaveStoppedBetweenItsMoves) {
         SCOPED_TRACE(testing::Message() << row.folder << (row.held ? " held" : ""));
         testing_support::TempFolder temp;
         const std::wstring folder = CopyStore(Fixture(std::wstring(row.folder) + L"\\cs1"), temp);
-        const win::FileHandle held(row.held ? CreateFileW((folder + L"\\indexV2.txt").c_str(), GENERIC_READ,
-                                                          FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
-                                            : INVALID_HANDLE_VALUE);
+        const win::FileHandle held(row.held ? OpenToRead(folder + L"\\indexV2.txt") : INVALID_HANDLE_VALUE);
         int result = -1;
         const auto store = CreateFileBaseCertificateStore(folder, result);
         EXPECT_EQ(row.code, result);

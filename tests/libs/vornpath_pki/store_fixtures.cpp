@@ -9,6 +9,7 @@
 
 #include "support/test_files.h"
 #include "vornpath/pki/FileBaseCertificateStore.h"
+#include "vornpath/pki/store_result.h"
 
 namespace store_test {
 
@@ -80,6 +81,16 @@ std::vector<std::wstring> DifferingFiles(const std::wstring& expected, const std
         }
     }
     return differing;
+}
+
+int CertCount(vornpath::pki::CertificateStore& store) {
+    int result = -1;
+    const std::size_t count = store.GetAllCerts(result).size();
+    return result == vornpath::pki::STORE_OK ? static_cast<int>(count) : -1;
+}
+
+HANDLE OpenToRead(const std::wstring& path) {
+    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
 }  // namespace store_test

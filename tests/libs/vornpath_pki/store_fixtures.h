@@ -1,10 +1,13 @@
 #pragma once
 // The producer's store folders and roots, and copies of them to change.
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
 #include "qen_lib/cert/Cert.h"
 #include "support/temp_folder.h"
+#include "vornpath/pki/FileBaseCertificateStore.h"
 
 namespace store_test {
 
@@ -28,6 +31,11 @@ std::vector<qen_lib::cert::Cert> SmallStoreRoots();
 std::wstring CopyStore(const std::wstring& fixtureFolder, const testing_support::TempFolder& parent);
 // Replaces the index and its Mac file by those of a fixture folder.
 void CopyIndex(const std::wstring& fixtureFolder, const std::wstring& folder);
+
+// The number of certificates the store reads, -1 when it fails.
+int CertCount(vornpath::pki::CertificateStore& store);
+// The file open elsewhere, readable but neither writable nor replaceable.
+HANDLE OpenToRead(const std::wstring& path);
 
 // Names of the files that one folder has and the other has not, or has with
 // other bytes; empty when both hold the same files byte for byte.
