@@ -34,6 +34,12 @@ bool RunHost(std::vector<std::string> arguments) {
     return spawn(argv.data(), TRUE) == 0;
 }
 
+// `ln` with the kind's flag ("-s" symbolic, "-P" hard) on the host.
+bool LinkOnHost(const std::wstring& link, const std::wstring& target, const char* kind) {
+    const std::string hostTarget = HostPath(target), hostLink = HostPath(link);
+    return !hostTarget.empty() && !hostLink.empty() && RunHost({"ln", kind, hostTarget, hostLink});
+}
+
 }  // namespace
 
 bool IsLink(const std::wstring& path) {
@@ -42,16 +48,11 @@ bool IsLink(const std::wstring& path) {
 }
 
 bool MakeHostLink(const std::wstring& link, const std::wstring& target) {
-    const std::string hostTarget = HostPath(target), hostLink = HostPath(link);
-    if (hostTarget.empty() || hostLink.empty()) return false;
-    return RunHost({"ln", "-s", hostTarget, hostLink}) && IsLink(link);
+    return LinkOnHost(link, target, "-s") && IsLink(link);
 }
 
 bool MakeHostFileLink(const std::wstring& link, const std::wstring& target, bool hard) {
-    const std::string hostTarget = HostPath(target), hostLink = HostPath(link);
-    if (hostTarget.empty() || hostLink.empty()) return false;
-    return RunHost({"ln", hard ? "-P" : "-s", hostTarget, hostLink}) &&
-           GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return LinkOnHost(link, target, hard ? "-P" : "-s") && GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool RemoveHostLink(const std::wstring& link) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 // A string value of a key set for a test and put back as it was afterwards;
-// a key that was not there goes again.
+// keys that were not there, the key or those above it, go again.
 class RegistryValueScope {
 public:
     RegistryValueScope(HKEY root, const std::wstring& key, REGSAM view, const wchar_t* name,
@@ -19,7 +19,7 @@ private:
     std::wstring m_key;
     REGSAM m_view;
     std::wstring m_name;
-    bool m_keyExisted = false;
+    std::wstring m_createdTop;  // the topmost key made for the value, if any
     bool m_hadValue = false;
     DWORD m_oldType = REG_NONE;
     std::vector<BYTE> m_old;

@@ -56,10 +56,9 @@ bool HeldFolder::Walk(const std::wstring& base, const std::wstring& subpath, con
 bool HeldFolder::HoldExisting(const std::wstring& path) {
     const wchar_t* afterRoot = ::PathSkipRootW(path.c_str());
     if (!afterRoot) {
-        Release();
         m_path.clear();
         ::SetLastError(ERROR_BAD_PATHNAME);
-        return false;
+        return Failed();
     }
     std::wstring root = path.substr(0, static_cast<std::size_t>(afterRoot - path.c_str()));
     if (!root.empty() && root.back() == L'\\') root.pop_back();

@@ -410,11 +410,13 @@ void RunWholeChain() {
     EXPECT_EQ(RawProfileValue(ClientIniPath(), L"ZRVCAVelmo", L"ZRVVelmoVersion"), L"6.2.0");
     const std::wstring client = RawProfileValue(ClientIniPath(), L"ZRVCAVelmo", L"Directory");
     EXPECT_EQ(InstallerRuns(client + L"installer_runs.txt"), runs);
-    // Each installer got a TEMP of its own, admin-only, gone after the run.
+    // Each installer got a TEMP of its own, admin-only, emptied after the
+    // run; the folder stays, so that no user can take its name meanwhile.
     const std::wstring programTemp = kToolFolder + L"\\temp";
     const std::wstring temps = L"TEMP=" + programTemp + L" TMP=" + programTemp;
     EXPECT_EQ(InstallerRuns(client + L"installer_temp.txt"), std::vector<std::wstring>(runs.size(), temps));
-    EXPECT_FALSE(exists(programTemp));
+    EXPECT_TRUE(exists(programTemp));
+    EXPECT_EQ(FolderFiles(programTemp), (std::map<std::wstring, std::string>()));
     // MsiExec removed the old client's product: its files and its entry.
     EXPECT_FALSE(exists(oldClient.File()));
     EXPECT_FALSE(oldClient.Registered());
