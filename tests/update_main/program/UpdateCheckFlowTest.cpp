@@ -218,9 +218,8 @@ TEST_F(UpdateCheckFlowTest, DatabaseFailuresLeaveNoTextAndNoOrders) {
     }
 }
 
-// Without the block nothing runs: the dialog ends the process, and so does
-// the run when the dialog could not be shown and returned (its DoModal gave
-// -1, which no real run here can be made to do; the stand-in returns so).
+// Without the block nothing runs: the dialog ends the process, and the run
+// ends it too should the dialog's routine ever return (the stand-in does).
 TEST_F(UpdateCheckFlowTest, SingleInstanceBlockTakenOrBrokenEndsTheRun) {
     struct Row {
         int mode;

@@ -19,7 +19,7 @@ bool CertPackageFolder::Make(const std::wstring& path) {
 }
 
 bool CertPackageFolder::MakeStore(Store& store) {
-    const std::wstring path = m_path + L'\\' + store.name;
+    const std::wstring path = StorePath(store);
     if (!::CreateDirectoryW(path.c_str(), nullptr)) return false;
     store.held = HoldPlainFolder(path);
     return static_cast<bool>(store.held);
@@ -28,7 +28,7 @@ bool CertPackageFolder::MakeStore(Store& store) {
 bool CertPackageFolder::LeadsToHeldStore(const std::wstring& name) const {
     for (const Store& store : m_stores) {
         if (name != store.name || !store.held) continue;
-        const std::wstring path = m_path + L'\\' + store.name;
+        const std::wstring path = StorePath(store);
         // For attributes only, which no sharing stops.
         const win::FileHandle now =
             OpenItself(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
@@ -36,6 +36,8 @@ bool CertPackageFolder::LeadsToHeldStore(const std::wstring& name) const {
     }
     return false;
 }
+
+std::wstring CertPackageFolder::StorePath(const Store& store) const { return m_path + L'\\' + store.name; }
 
 void CertPackageFolder::Release() {
     for (Store& store : m_stores) store.held.reset();

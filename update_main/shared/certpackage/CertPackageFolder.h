@@ -36,6 +36,7 @@ private:
         win::FileHandle held;
     };
     bool MakeStore(Store& store);
+    std::wstring StorePath(const Store& store) const;
     void Release();
     bool Failed();
 
