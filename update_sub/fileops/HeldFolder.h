@@ -45,7 +45,8 @@ public:
 
     // Removes the folder with everything in it through the handle that holds
     // it, while the folders above are still held, then lets them go. Nothing
-    // when nothing is held.
+    // when nothing is held. Only a folder that Make made admin-only itself is
+    // held with the delete access this needs; any other stays, emptied.
     void Remove();
     // Deletes everything in the folder through the handle that holds it, as
     // Remove does, but the folder itself stays; then lets every folder go.

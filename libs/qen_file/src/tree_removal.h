@@ -17,7 +17,8 @@ namespace qen_lib::file {
 DWORD remove_tree_at(const std::wstring& dir);
 
 // The tree of a folder that the caller opened itself with at least
-// FILE_LIST_DIRECTORY, DELETE and SYNCHRONIZE access; its name is never
+// FILE_LIST_DIRECTORY, FILE_READ_ATTRIBUTES, DELETE and SYNCHRONIZE access
+// (FILE_WRITE_ATTRIBUTES too when it is read-only); its name is never
 // looked up. 0 when it is gone once the handle is closed, else the first
 // error's code.
 DWORD remove_held_tree(win::FileHandle folder);

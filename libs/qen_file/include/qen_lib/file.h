@@ -34,12 +34,13 @@ bool remove_tree(const std::wstring& dir);
 
 // As remove_tree, for a folder that the caller holds: `folder` is open on the
 // folder itself, not through a link, with at least FILE_LIST_DIRECTORY,
-// DELETE and SYNCHRONIZE access, and holds it until it is gone (the handle is
+// FILE_READ_ATTRIBUTES, DELETE and SYNCHRONIZE access (FILE_WRITE_ATTRIBUTES
+// too for a read-only folder), and holds it until it is gone (the handle is
 // closed on return). Its name is never looked up again; dir names it in the
 // log only.
 bool remove_tree(win::FileHandle folder, const std::wstring& dir);
-// As remove_tree for a held folder, but the folder itself stays: true when
-// it is empty afterwards.
+// As remove_tree for a held folder, but the folder itself stays (DELETE
+// access is not needed): true when it is empty afterwards.
 bool empty_tree(win::FileHandle folder, const std::wstring& dir);
 
 // Fail when the target exists.
